@@ -1,0 +1,3 @@
+#include "app/gui/Application.h"
+
+int main(int argc, char** argv) { return quenlo::gui::RunApplication(argc, argv); }

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/gui/Application.h"
+#include "app/gui/Forms.h"
+#include "app/gui/StandInForms.h"
+
+namespace quenlo::gui {
+namespace {
+
+class GuiStartup : public ::testing::Test {
+protected:
+    void TearDown() override {
+        DestroyForms();
+        app::SetFirstArgument("");
+    }
+};
+
+TEST_F(GuiStartup, PlainModeCreatesTheMainWindowFirst) {
+    app::SetFirstArgument("");
+    QWidget* mainForm = CreateFormsForMode(app::StartupMode::Plain);
+    ASSERT_NE(frmMain, nullptr);
+    EXPECT_EQ(mainForm, frmMain);
+    EXPECT_EQ(frmMain->windowTitle(), "Quenlo v2.5");
+    EXPECT_NE(frmSettings, nullptr);
+    EXPECT_NE(frmShred, nullptr);
+    EXPECT_NE(frmFiles, nullptr);
+    EXPECT_EQ(frmAbout, nullptr);  // made on demand in plain mode
+}
+
+TEST_F(GuiStartup, ListModeAlsoCreatesTheAboutBox) {
+    app::SetFirstArgument("-list");
+    CreateFormsForMode(app::StartupMode::List);
+    EXPECT_NE(frmMain, nullptr);
+    EXPECT_NE(frmAbout, nullptr);
+}
+
+TEST_F(GuiStartup, ShellModeHasTheProgressWindowAsMainAndNeverShowsIt) {
+    app::SetFirstArgument("-shell");
+    QWidget* mainForm = CreateFormsForMode(app::StartupMode::Shell);
+    EXPECT_EQ(frmMain, nullptr);
+    ASSERT_NE(frmShred, nullptr);
+    EXPECT_EQ(mainForm, frmShred);
+    EXPECT_FALSE(frmShred->isVisible());
+    // The stand-in has nothing to hand off and closes the progress window,
+    // which ends the loop.
+    QObject watchdog;
+    QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(frmShred->isVisible());
+}
+
+TEST_F(GuiStartup, ReferencesAreClearedWhenAWindowGoes) {
+    CreateFormsForMode(app::StartupMode::List);
+    delete frmAbout;
+    EXPECT_EQ(frmAbout, nullptr);
+}
+
+TEST_F(GuiStartup, UnrecognisedModeCreatesNothing) {
+    EXPECT_EQ(CreateFormsForMode(app::StartupMode::None), nullptr);
+    EXPECT_EQ(frmMain, nullptr);
+    EXPECT_EQ(frmShred, nullptr);
+}
+
+}  // namespace
+}  // namespace quenlo::gui

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/Registry.h"
+#include "tests/support/TempDir.h"
+
+namespace quenlo::platform {
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    std::filesystem::path storeFile() const { return dir / "registry.sqlite3"; }
+    test::TempDir dir;
+    std::unique_ptr<Registry> registry = openRegistryStore(storeFile());
+};
+
+TEST_F(RegistryTest, ValuesKeepTheirDataAndType) {
+    auto key = registry->openKey("Software\\Quenlo\\Settings");
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(key->writeString("Text", "TRUE"));
+    EXPECT_TRUE(key->writeString("Empty", ""));
+    EXPECT_TRUE(key->writeDword("Number", 0xDEADBEEF));
+
+    EXPECT_EQ(key->readString("Text"), "TRUE");
+    EXPECT_EQ(key->readString("Empty"), "");
+    EXPECT_EQ(key->readDword("Number"), 0xDEADBEEFu);
+    EXPECT_EQ(key->valueType("Number"), RegistryValueType::Dword);
+    // Reading a value as the other type fails, as on Windows.
+    EXPECT_EQ(key->readDword("Text"), std::nullopt);
+    EXPECT_EQ(key->readString("Number"), std::nullopt);
+    EXPECT_EQ(key->readString("Missing"), std::nullopt);
+    // Writing again replaces data and type.
+    EXPECT_TRUE(key->writeDword("Text", 7));
+    EXPECT_EQ(key->readDword("Text"), 7u);
+    EXPECT_EQ(key->readString("Text"), std::nullopt);
+}
+
+TEST_F(RegistryTest, KeyPathsIgnoreCaseValueNamesDoNot) {
+    auto key = registry->openKey("Software\\Quenlo\\{471DAF86-524B-4fab-9BFC-DE491FC0283A}");
+    ASSERT_NE(key, nullptr);
+    const std::string upper = "/home/u/File.txt";
+    const std::string lower = "/home/u/file.txt";
+    const std::string odd = "/home/u/odd\nname\xff\xfe";
+    EXPECT_TRUE(key->writeString(upper, "1"));
+    EXPECT_TRUE(key->writeString(lower, "2"));
+    EXPECT_TRUE(key->writeDword(odd, 3));
+
+    auto same = registry->openKey("SOFTWARE\\quenlo\\{471daf86-524b-4FAB-9bfc-de491fc0283a}");
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(same->readString(upper), "1");
+    EXPECT_EQ(same->readString(lower), "2");
+    EXPECT_EQ(same->readDword(odd), 3u);
+    EXPECT_EQ(same->valueNames(), (std::vector<std::string>{upper, lower, odd}));
+    // Another key holds values of its own.
+    EXPECT_TRUE(registry->openKey("Software\\Quenlo")->valueNames().empty());
+}
+
+TEST_F(RegistryTest, DeleteAndEnumerate) {
+    auto key = registry->openKey("Software\\Quenlo");
+    ASSERT_NE(key, nullptr);
+    for (const char* name : {"c", "a", "b"}) {
+        ASSERT_TRUE(key->writeString(name, name));
+    }
+    EXPECT_TRUE(key->writeString("c", "again"));  // keeps its place
+    EXPECT_EQ(key->valueNames(), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_TRUE(key->deleteValue("a"));
+    EXPECT_FALSE(key->deleteValue("a"));
+    EXPECT_EQ(key->valueNames(), (std::vector<std::string>{"c", "b"}));
+}
+
+TEST_F(RegistryTest, StoreSurvivesReopeningAndIsPrivate) {
+    ASSERT_TRUE(registry->openKey("Software\\Quenlo")->writeDword("FormVersion", 0));
+    registry.reset();
+    auto again = openRegistryStore(storeFile());
+    EXPECT_EQ(again->openKey("Software\\Quenlo")->readDword("FormVersion"), 0u);
+
+    const auto nested = dir / "new-folder" / "registry.sqlite3";
+    ASSERT_NE(openRegistryStore(nested)->openKey("Software"), nullptr);
+    struct stat info {};
+    ASSERT_EQ(::stat(nested.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(nested.parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(RegistryTest, NothingIsCreatedUntilAKeyIsOpened) {
+    auto lazy = openRegistryStore(dir / "lazy.sqlite3");
+    EXPECT_FALSE(std::filesystem::exists(dir / "lazy.sqlite3"));
+    lazy->openKey("Software");
+    EXPECT_TRUE(std::filesystem::exists(dir / "lazy.sqlite3"));
+}
+
+TEST_F(RegistryTest, UnusableStoreFailsQuietly) {
+    test::WriteAll(dir / "not-a-folder", "");
+    auto broken = openRegistryStore(dir / "not-a-folder" / "registry.sqlite3");
+    EXPECT_EQ(broken->openKey("Software\\Quenlo"), nullptr);
+
+    test::WriteAll(dir / "garbage.sqlite3", std::string(8192, 'g'));
+    auto garbage = openRegistryStore(dir / "garbage.sqlite3");
+    EXPECT_EQ(garbage->openKey("Software\\Quenlo"), nullptr);
+}
+
+TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kValues = 1000;
+    registry.reset();
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = ::fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            auto own = openRegistryStore(storeFile());
+            auto key = own->openKey("Software\\Quenlo\\{471DAF86-524B-4fab-9BFC-DE491FC0283A}");
+            int failures = key ? 0 : 1;
+            for (int i = 0; key && i < kValues; ++i) {
+                const std::string name = "/p" + std::to_string(child) + "/" + std::to_string(i);
+                failures += key->writeString(name, "x") ? 0 : 1;
+            }
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto check = openRegistryStore(storeFile());
+    auto key = check->openKey("Software\\Quenlo\\{471DAF86-524B-4fab-9BFC-DE491FC0283A}");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->valueNames().size(), 2u * kValues);
+}
+
+}  // namespace
+}  // namespace quenlo::platform
