@@ -21,10 +21,16 @@ StartupMode ChooseStartupMode(int argc, const char* const* argv) {
     return StartupMode::None;
 }
 
-const std::string& FirstArgument() { return firstArgument; }
+const std::string& FirstArgument() {
+    return firstArgument;
+}
 
-void SetFirstArgument(std::string_view argument) { firstArgument = argument; }
+void SetFirstArgument(std::string_view argument) {
+    firstArgument = argument;
+}
 
-bool IsShellMode() { return firstArgument == shell::kShellArgument; }
+bool IsShellMode() {
+    return firstArgument == shell::kShellArgument;
+}
 
 }  // namespace quenlo::app

@@ -1,3 +1,5 @@
 #include "app/gui/Application.h"
 
-int main(int argc, char** argv) { return quenlo::gui::RunApplication(argc, argv); }
+int main(int argc, char** argv) {
+    return quenlo::gui::RunApplication(argc, argv);
+}

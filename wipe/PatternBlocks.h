@@ -14,7 +14,8 @@ namespace quenlo::wipe {
 // Writes the pattern's three code units, 16-bit little-endian, into cells
 // 3k, 3k+1 and 3k+2 for k = 0..999 of a 6002-byte triple block. Cell 3000
 // (the last two bytes) is left as it is.
-void FillTriplePattern(const TriplePattern& pattern, std::span<std::uint8_t, kTripleBlockBytes> block);
+void FillTriplePattern(const TriplePattern& pattern,
+                       std::span<std::uint8_t, kTripleBlockBytes> block);
 
 // The blocks of one run of a method's pass sequence.
 class PatternBlocks {

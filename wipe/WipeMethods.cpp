@@ -3,7 +3,9 @@
 namespace quenlo::wipe {
 namespace {
 
-constexpr PassPattern byte(std::uint8_t value) { return {PatternKind::Byte, value}; }
+constexpr PassPattern byte(std::uint8_t value) {
+    return {PatternKind::Byte, value};
+}
 constexpr PassPattern triple(char letter) {
     return {PatternKind::Triple, static_cast<std::uint8_t>(letter - 'A')};
 }
@@ -17,13 +19,13 @@ constexpr PassPattern kDoD[] = {
 constexpr PassPattern kMilitary[] = {byte(0x00), byte(0xFF), byte(0x55), byte(0xAA),
                                      byte(0xFF), byte(0x55), byte(0xAA), byte(0x00)};
 constexpr PassPattern kGutmann[] = {
-    triple('A'), kRandomByte, kRandomByte, kRandomByte, byte(0x55), byte(0xAA),   // 1-6
-    triple('A'), triple('B'), triple('C'),                                        // 7-9
-    byte(0x00), byte(0x11), byte(0x22), byte(0x33), byte(0x44), byte(0x55),      // 10-15
-    byte(0x66), byte(0x77), byte(0x88), byte(0x99), byte(0xAA), byte(0xBB),      // 16-21
-    byte(0xCC), byte(0xDD), byte(0xEE), byte(0xFF),                              // 22-25
-    triple('A'), triple('B'), triple('C'), triple('D'), triple('E'), triple('F'), // 26-31
-    kRandomByte, kRandomByte, kRandomByte, kRandomByte,                          // 32-35
+    triple('A'), kRandomByte, kRandomByte, kRandomByte, byte(0x55),  byte(0xAA),   // 1-6
+    triple('A'), triple('B'), triple('C'),                                         // 7-9
+    byte(0x00),  byte(0x11),  byte(0x22),  byte(0x33),  byte(0x44),  byte(0x55),   // 10-15
+    byte(0x66),  byte(0x77),  byte(0x88),  byte(0x99),  byte(0xAA),  byte(0xBB),   // 16-21
+    byte(0xCC),  byte(0xDD),  byte(0xEE),  byte(0xFF),                             // 22-25
+    triple('A'), triple('B'), triple('C'), triple('D'), triple('E'), triple('F'),  // 26-31
+    kRandomByte, kRandomByte, kRandomByte, kRandomByte,                            // 32-35
 };
 
 constexpr WipeMethodInfo kMethods[] = {
@@ -42,7 +44,9 @@ static_assert(std::size(kGutmann) == 35);
 
 }  // namespace
 
-std::span<const WipeMethodInfo> WipeMethods() { return kMethods; }
+std::span<const WipeMethodInfo> WipeMethods() {
+    return kMethods;
+}
 
 const WipeMethodInfo* FindWipeMethod(std::int32_t index) {
     if (index < 0 || index >= kWipeMethodCount) {

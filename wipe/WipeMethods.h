@@ -26,12 +26,12 @@ inline constexpr std::int32_t kDefaultWipeMethod = wmDoD;
 
 // What one pass writes; see PatternBlocks.h for how each kind is made.
 enum class PatternKind : std::uint8_t {
-    Byte,              // every byte holds `value`
-    RandomBlock,       // DoD: the first random block R1
-    ComplementBlock,   // DoD: 255 - R1, byte by byte
-    SecondRandomBlock, // DoD: the second random block R2
-    RandomByte,        // one value drawn by RandomBelow(255) when the pass starts
-    Triple,            // the triple pattern number `value` (0 = A .. 5 = F)
+    Byte,               // every byte holds `value`
+    RandomBlock,        // DoD: the first random block R1
+    ComplementBlock,    // DoD: 255 - R1, byte by byte
+    SecondRandomBlock,  // DoD: the second random block R2
+    RandomByte,         // one value drawn by RandomBelow(255) when the pass starts
+    Triple,             // the triple pattern number `value` (0 = A .. 5 = F)
 };
 
 struct PassPattern {
@@ -57,12 +57,12 @@ inline constexpr std::size_t kTripleRepetitions = 1000;
 
 using TriplePattern = std::array<char16_t, 3>;
 inline constexpr std::array<TriplePattern, 6> kTriplePatterns = {{
-    {u'\u2019', u'I', u'$'},       // A
-    {u'I', u'$', u'\u2019'},       // B
-    {u'$', u'\u2019', u'I'},       // C
-    {u'm', u'\u00B6', u'U'},       // D
-    {u'\u00B6', u'U', u'm'},       // E
-    {u'U', u'm', u'\u00B6'},       // F
+    {u'\u2019', u'I', u'$'},  // A
+    {u'I', u'$', u'\u2019'},  // B
+    {u'$', u'\u2019', u'I'},  // C
+    {u'm', u'\u00B6', u'U'},  // D
+    {u'\u00B6', u'U', u'm'},  // E
+    {u'U', u'm', u'\u00B6'},  // F
 }};
 
 // All five methods, in index order.

@@ -23,6 +23,8 @@ void MessageBox::showError(const QString& text) {
     ask({QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok});
 }
 
-void MessageBox::setHandler(Handler newHandler) { handler() = std::move(newHandler); }
+void MessageBox::setHandler(Handler newHandler) {
+    handler() = std::move(newHandler);
+}
 
 }  // namespace quenlo::gui

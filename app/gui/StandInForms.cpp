@@ -27,9 +27,13 @@ TfrmShred::TfrmShred() {
     setWindowTitle("Quenlo");
 }
 
-TfrmSettings::TfrmSettings() { setObjectName("frmSettings"); }
+TfrmSettings::TfrmSettings() {
+    setObjectName("frmSettings");
+}
 
-TfrmFiles::TfrmFiles() { setObjectName("frmFiles"); }
+TfrmFiles::TfrmFiles() {
+    setObjectName("frmFiles");
+}
 
 void TfrmFiles::FormCreate() {
     if (app::IsShellMode() && frmShred != nullptr) {
@@ -37,6 +41,8 @@ void TfrmFiles::FormCreate() {
     }
 }
 
-TfrmAbout::TfrmAbout() { setObjectName("frmAbout"); }
+TfrmAbout::TfrmAbout() {
+    setObjectName("frmAbout");
+}
 
 }  // namespace quenlo::gui

@@ -9,7 +9,7 @@ class PosixClock final : public Clock {
 public:
     std::uint32_t tickCount() override {
         // CLOCK_BOOTTIME counts the time asleep too, as GetTickCount does.
-        timespec now {};
+        timespec now{};
         ::clock_gettime(CLOCK_BOOTTIME, &now);
         const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
                         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
@@ -17,7 +17,7 @@ public:
     }
 
     bool performanceCounter(std::int64_t& value) override {
-        timespec now {};
+        timespec now{};
         if (::clock_gettime(CLOCK_MONOTONIC, &now) != 0) {
             return false;
         }

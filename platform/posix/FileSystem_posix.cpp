@@ -29,7 +29,9 @@
 namespace quenlo::platform {
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
 
 class FileDescriptor {
 public:
@@ -50,7 +52,9 @@ private:
     int fd_;
 };
 
-std::string procFdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+std::string procFdPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
 
 bool isFatFileSystem(int fd) {
     struct statfs info {};
@@ -194,8 +198,9 @@ public:
             return nullptr;
         }
         if (!S_ISREG(info.st_mode)) {
-            error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
-                                                               : std::errc::operation_not_supported);
+            error =
+                std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                                           : std::errc::operation_not_supported);
             return nullptr;
         }
         // Reopen that very inode for reading and writing. Where /proc is not
@@ -350,8 +355,7 @@ private:
     // Sets the real DOS attributes on a FAT file system. Empty when the
     // entry is not on one, so the permission mapping applies instead.
     static std::optional<bool> setFatAttributes(const std::filesystem::path& path,
-                                                const struct stat& info,
-                                                std::uint32_t attributes) {
+                                                const struct stat& info, std::uint32_t attributes) {
         FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (fd.get() < 0 || !isFatFileSystem(fd.get())) {
             return std::nullopt;

@@ -2,7 +2,9 @@
 
 namespace quenlo::platform {
 
-std::string pathToNativeText(const std::filesystem::path& path) { return path.native(); }
+std::string pathToNativeText(const std::filesystem::path& path) {
+    return path.native();
+}
 
 std::filesystem::path nativeTextToPath(const std::string& text) {
     return std::filesystem::path(text);

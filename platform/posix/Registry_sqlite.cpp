@@ -352,7 +352,7 @@ public:
             return std::make_unique<SqliteKey>(store(), *id);
         }
         std::optional<std::int64_t> id;
-        for (std::size_t end = keyPath.find('\\'); ; end = keyPath.find('\\', end + 1)) {
+        for (std::size_t end = keyPath.find('\\');; end = keyPath.find('\\', end + 1)) {
             id = createKey(db, keyPath.substr(0, end));
             if (!id || end == std::string_view::npos) {
                 break;
@@ -367,8 +367,8 @@ public:
 private:
     SqliteStore& store() {
         std::call_once(once_, [this] {
-            store_ = std::make_unique<SqliteStore>(storeFile_.empty() ? defaultStorePath()
-                                                                       : storeFile_);
+            store_ =
+                std::make_unique<SqliteStore>(storeFile_.empty() ? defaultStorePath() : storeFile_);
         });
         return *store_;
     }

@@ -15,7 +15,9 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-FileSystem& fs() { return systemFileSystem(); }
+FileSystem& fs() {
+    return systemFileSystem();
+}
 
 TEST(FileSystem, MoveNeverReplacesAnExistingEntry) {
     TempDir dir;

@@ -7,11 +7,17 @@
 
 namespace quenlo::test {
 
-bool IsRoot() { return ::geteuid() == 0; }
+bool IsRoot() {
+    return ::geteuid() == 0;
+}
 
-bool MakeFifo(const std::filesystem::path& path) { return ::mkfifo(path.c_str(), 0600) == 0; }
+bool MakeFifo(const std::filesystem::path& path) {
+    return ::mkfifo(path.c_str(), 0600) == 0;
+}
 
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool Run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 std::string Quote(const std::filesystem::path& path) {
     std::string quoted = "'";
@@ -26,8 +32,7 @@ std::string Quote(const std::filesystem::path& path) {
 }
 
 bool SetImmutable(const std::filesystem::path& path, bool immutable) {
-    return Run(std::string("chattr ") + (immutable ? "+i " : "-i ") + Quote(path) +
-               " 2>/dev/null");
+    return Run(std::string("chattr ") + (immutable ? "+i " : "-i ") + Quote(path) + " 2>/dev/null");
 }
 
 void SetEnvironment(const char* name, const std::filesystem::path& value) {
@@ -48,8 +53,8 @@ LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {
     image_ = folder_ / "image";
     mountPoint_ = folder_ / "mnt";
     std::filesystem::create_directory(mountPoint_);
-    const std::string mkfs =
-        type == "vfat" ? "mkfs.vfat " + Quote(image_) : "mkfs.ext4 -q -F -E nodiscard " + Quote(image_);
+    const std::string mkfs = type == "vfat" ? "mkfs.vfat " + Quote(image_)
+                                            : "mkfs.ext4 -q -F -E nodiscard " + Quote(image_);
     if (!Run("truncate -s " + std::to_string(sizeMiB) + "M " + Quote(image_)) ||
         !Run(mkfs + " >/dev/null 2>&1")) {
         whyNot_ = "cannot make a " + type + " image (is mkfs." + type + " installed?)";

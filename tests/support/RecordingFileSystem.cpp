@@ -49,8 +49,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<platform::File> RecordingFileSystem::openExisting(
-    const std::filesystem::path& path, std::error_code& error) {
+std::unique_ptr<platform::File> RecordingFileSystem::openExisting(const std::filesystem::path& path,
+                                                                  std::error_code& error) {
     if (failOpen) {
         error = std::make_error_code(std::errc::permission_denied);
         return nullptr;

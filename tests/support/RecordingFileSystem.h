@@ -5,8 +5,8 @@
 // flush; moves and deletes) and can be told to fail chosen calls.
 
 #include <cstdint>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 

@@ -76,8 +76,8 @@ std::vector<std::string> ExpectedPasses(std::int32_t method, std::size_t size,
                 Triple("\x24\x00\x19\x20\x49\x00"), Triple("\x6D\x00\xB6\x00\x55\x00"),
                 Triple("\xB6\x00\x55\x00\x6D\x00"), Triple("\x55\x00\x6D\x00\xB6\x00")};
             const char* const kinds = "ARRRbbABCbbbbbbbbbbbbbbbbABCDEFRRRR";
-            const int bytes[] = {0x55, 0xAA, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
-                                 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+            const int bytes[] = {0x55, 0xAA, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66,
+                                 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
             std::vector<std::string> passes;
             int nextByte = 0;
             for (int p = 0; p < 35; ++p) {
@@ -110,7 +110,8 @@ TEST_F(ShredFileTest, EveryPassLeavesItsPatternAndTheFileIsGone) {
 
         ASSERT_TRUE(ShredFile(file));
 
-        const auto expected = ExpectedPasses(method, kSize, static_cast<std::uint32_t>(clock.counter));
+        const auto expected =
+            ExpectedPasses(method, kSize, static_cast<std::uint32_t>(clock.counter));
         ASSERT_EQ(files.events.passes.size(), expected.size());
         for (std::size_t p = 0; p < expected.size(); ++p) {
             EXPECT_TRUE(files.events.passes[p] == expected[p]) << "pass " << p + 1;
@@ -124,8 +125,8 @@ TEST_F(ShredFileTest, EveryPassLeavesItsPatternAndTheFileIsGone) {
             EXPECT_EQ(progress.texts[p], PassProgressText(info, static_cast<int>(p + 1)));
             EXPECT_EQ(progress.maxima[p], 39);  // 40000 / 1024 = 39.06
             // Methods 0..3 fill the bar after the short last piece; 4 leaves it.
-            EXPECT_EQ(progress.positions[p],
-                      method == wmGutmann ? std::vector<std::int64_t>{} : std::vector<std::int64_t>{39});
+            EXPECT_EQ(progress.positions[p], method == wmGutmann ? std::vector<std::int64_t>{}
+                                                                 : std::vector<std::int64_t>{39});
         }
     }
 }
@@ -191,9 +192,9 @@ TEST_F(ShredFileTest, EmptyOneByteAndExactMultipleFiles) {
         std::vector<std::int64_t> positions;  // per pass
     };
     const Case cases[] = {
-        {0, {}},               // nothing to write, nothing to move
-        {1, {0}},              // one byte, then the bar is filled (max 0)
-        {45 * 16384, {480}},   // the 30-block update stays; no end update
+        {0, {}},              // nothing to write, nothing to move
+        {1, {0}},             // one byte, then the bar is filled (max 0)
+        {45 * 16384, {480}},  // the 30-block update stays; no end update
         {60 * 16384, {480, 960}},
     };
     for (const Case& c : cases) {
@@ -264,7 +265,9 @@ struct OutcomeCase {
     std::size_t passesWritten;
 };
 
-void PrintTo(const OutcomeCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const OutcomeCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ShredOutcome : public ShredFixture, public ::testing::WithParamInterface<OutcomeCase> {};
 
@@ -450,8 +453,8 @@ TEST_F(ShredFileTest, FileInAFolderThatForbidsRemovalIsCutButReportedLeft) {
     if (test::IsRoot()) {
         ASSERT_TRUE(test::SetImmutable(folder, true));
     } else {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(
+            folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
 
     const bool result = ShredFile(file);
