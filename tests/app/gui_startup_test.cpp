@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <memory>
+#include <stdexcept>
+#include <vector>
 
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
@@ -56,6 +59,42 @@ TEST_F(GuiStartup, ReferencesAreClearedWhenAWindowGoes) {
     CreateFormsForMode(app::StartupMode::List);
     delete frmAbout;
     EXPECT_EQ(frmAbout, nullptr);
+}
+
+// A window that looks at its own reference while it is being created.
+class ProbeForm : public QWidget {
+public:
+    static inline ProbeForm* reference = nullptr;
+    static inline bool sawItself = false;
+    static inline bool fail = false;
+    void FormCreate() {
+        sawItself = reference == this;
+        if (fail) {
+            throw std::runtime_error("creation failed");
+        }
+    }
+};
+
+TEST_F(GuiStartup, ReferenceIsSetBeforeTheCreationHandlerRuns) {
+    ProbeForm::fail = false;
+    std::unique_ptr<ProbeForm> form(CreateForm(ProbeForm::reference));
+    EXPECT_TRUE(ProbeForm::sawItself);
+    form.reset();
+    EXPECT_EQ(ProbeForm::reference, nullptr);
+}
+
+TEST_F(GuiStartup, ErrorInCreationHandlerIsShownAndTheWindowStillExists) {
+    std::vector<QString> shown;
+    MessageBox::setHandler([&](const MessageBox::Request& request) {
+        shown.push_back(request.text);
+        return QMessageBox::Ok;
+    });
+    ProbeForm::fail = true;
+    std::unique_ptr<ProbeForm> form(CreateForm(ProbeForm::reference));
+    MessageBox::setHandler({});
+    ProbeForm::fail = false;
+    EXPECT_NE(ProbeForm::reference, nullptr);
+    EXPECT_EQ(shown, std::vector<QString>{"creation failed"});
 }
 
 TEST_F(GuiStartup, UnrecognisedModeCreatesNothing) {
