@@ -24,8 +24,9 @@ inline constexpr std::uint32_t System = 0x4;
 inline constexpr std::uint32_t Directory = 0x10;
 inline constexpr std::uint32_t Archive = 0x20;
 inline constexpr std::uint32_t Normal = 0x80;
-// A symbolic link (or other reparse point). A link is reported as a link,
-// never as what it points to.
+// A symbolic link, or a folder on which another file system is mounted
+// (reported, as on Windows, as Directory | ReparsePoint). A link is
+// reported as a link, never as what it points to.
 inline constexpr std::uint32_t ReparsePoint = 0x400;
 }  // namespace FileAttribute
 
@@ -82,6 +83,35 @@ public:
     virtual bool next(FindData& entry) = 0;
 };
 
+// Which folder a handle stands for: volume and file index (st_dev/st_ino on
+// POSIX, the volume serial number and file index on Windows).
+struct FolderIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+};
+
+// An open folder that other folders are opened relative to, so walks need
+// no path longer than one name (openat on POSIX, NtCreateFile with a root
+// directory handle on Windows) and hold one handle however deep they go.
+class Folder {
+public:
+    virtual ~Folder() = default;
+
+    // The subfolder `name` of this folder. Null when it cannot be opened, is
+    // not a folder (a link is never followed), or lies on another file system
+    // (a mount point is never entered).
+    virtual std::unique_ptr<Folder> openChild(const std::filesystem::path& name) = 0;
+
+    // The folder that holds this one (".."); null on failure.
+    virtual std::unique_ptr<Folder> openParent() = 0;
+
+    // Lists this folder's entries, as FileSystem::findFirst does.
+    virtual std::unique_ptr<DirectorySearch> search() = 0;
+
+    virtual FolderIdentity identity() const = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -121,6 +151,14 @@ public:
     // FindFirstFileW over every entry of `folder`. Null when the folder
     // cannot be listed.
     virtual std::unique_ptr<DirectorySearch> findFirst(const std::filesystem::path& folder) = 0;
+
+    // FindFirstFileW on the path itself: the entry's own data (a link is
+    // not followed), with its name; empty when there is no such entry.
+    virtual std::optional<FindData> findEntry(const std::filesystem::path& path) = 0;
+
+    // Opens a folder for a walk, not following a link at the last component.
+    // Null on failure.
+    virtual std::unique_ptr<Folder> openFolder(const std::filesystem::path& folder) = 0;
 };
 
 // The machine's real file system.

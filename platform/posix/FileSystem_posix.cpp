@@ -52,6 +52,24 @@ private:
     int fd_;
 };
 
+#ifndef STATX_MNT_ID
+#define STATX_MNT_ID 0x00001000U
+#endif
+
+// The mount an entry belongs to: the mount id where the kernel tells it (which
+// also tells bind mounts apart), else the device. Empty on failure.
+std::optional<std::uint64_t> mountOf(int dirFd, const char* name, int flags) {
+    struct statx info {};
+    if (::statx(dirFd, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                STATX_MNT_ID | STATX_TYPE, &info) != 0) {
+        return std::nullopt;
+    }
+    if ((info.stx_mask & STATX_MNT_ID) != 0) {
+        return info.stx_mnt_id;
+    }
+    return (static_cast<std::uint64_t>(info.stx_dev_major) << 32) | info.stx_dev_minor;
+}
+
 std::string procFdPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
@@ -120,12 +138,16 @@ private:
     int fd_;
 };
 
-std::uint32_t attributesFromStat(const struct stat& info, const std::filesystem::path& name) {
+std::uint32_t attributesFromStat(const struct stat& info, const std::filesystem::path& name,
+                                 bool mountPoint = false) {
     std::uint32_t attributes = 0;
     if (S_ISLNK(info.st_mode)) {
         attributes |= FileAttribute::ReparsePoint;
     } else if (S_ISDIR(info.st_mode)) {
         attributes |= FileAttribute::Directory;
+        if (mountPoint) {
+            attributes |= FileAttribute::ReparsePoint;
+        }
     } else if (S_ISREG(info.st_mode)) {
         attributes |= FileAttribute::Archive;
     } else {
@@ -148,7 +170,7 @@ FileDescriptor openPathOnly(const std::filesystem::path& path) {
 
 class PosixDirectorySearch final : public DirectorySearch {
 public:
-    explicit PosixDirectorySearch(DIR* dir) : dir_(dir) {}
+    explicit PosixDirectorySearch(DIR* dir) : dir_(dir), mount_(mountOf(::dirfd(dir), "", AT_EMPTY_PATH)) {}
     ~PosixDirectorySearch() override { ::closedir(dir_); }
 
     bool next(FindData& entry) override {
@@ -170,7 +192,11 @@ public:
                 entry.size = 0;
                 return true;
             }
-            entry.attributes = attributesFromStat(info, entry.name);
+            bool mountPoint = false;
+            if (S_ISDIR(info.st_mode) && mount_) {
+                mountPoint = mountOf(::dirfd(dir_), item->d_name, 0) != mount_;
+            }
+            entry.attributes = attributesFromStat(info, entry.name, mountPoint);
             entry.size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
             return true;
         }
@@ -178,6 +204,64 @@ public:
 
 private:
     DIR* dir_;
+    std::optional<std::uint64_t> mount_;
+};
+
+std::unique_ptr<DirectorySearch> searchFolderFd(int fd) {
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixDirectorySearch>(dir);
+}
+
+class PosixFolder final : public Folder {
+public:
+    PosixFolder(int fd, FolderIdentity identity, std::optional<std::uint64_t> mount)
+        : fd_(fd), identity_(identity), mount_(mount) {}
+
+    // Wraps an open folder descriptor; null when it is not a folder.
+    static std::unique_ptr<Folder> adopt(int fd) {
+        FileDescriptor owned(fd);
+        struct stat info {};
+        if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode)) {
+            return nullptr;
+        }
+        const FolderIdentity identity{static_cast<std::uint64_t>(info.st_dev),
+                                      static_cast<std::uint64_t>(info.st_ino)};
+        const auto mount = mountOf(fd, "", AT_EMPTY_PATH);
+        return std::make_unique<PosixFolder>(owned.release(), identity, mount);
+    }
+
+    std::unique_ptr<Folder> openChild(const std::filesystem::path& name) override {
+        auto child = adopt(::openat(fd_.get(), name.c_str(), kFolderFlags | O_NOFOLLOW));
+        if (child && static_cast<PosixFolder&>(*child).mount_ != mount_) {
+            return nullptr;  // another file system is mounted there
+        }
+        return child;
+    }
+
+    std::unique_ptr<Folder> openParent() override {
+        return adopt(::openat(fd_.get(), "..", kFolderFlags));
+    }
+
+    std::unique_ptr<DirectorySearch> search() override {
+        const int fd = ::openat(fd_.get(), ".", kFolderFlags);
+        if (fd < 0) {
+            return nullptr;
+        }
+        return searchFolderFd(fd);
+    }
+
+    FolderIdentity identity() const override { return identity_; }
+
+    static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+
+private:
+    FileDescriptor fd_;
+    FolderIdentity identity_;
+    std::optional<std::uint64_t> mount_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -247,7 +331,14 @@ public:
                 return *fat;
             }
         }
-        return attributesFromStat(info, path.filename());
+        bool mountPoint = false;
+        if (S_ISDIR(info.st_mode)) {
+            const auto own = mountOf(AT_FDCWD, path.c_str(), 0);
+            const std::filesystem::path parent = (path / "..").lexically_normal();
+            const auto above = mountOf(AT_FDCWD, (path / "..").c_str(), 0);
+            mountPoint = own && above && own != above && parent != path.lexically_normal();
+        }
+        return attributesFromStat(info, path.filename(), mountPoint);
     }
 
     bool setAttributes(const std::filesystem::path& path, std::uint32_t attributes) override {
@@ -324,17 +415,30 @@ public:
     }
 
     std::unique_ptr<DirectorySearch> findFirst(const std::filesystem::path& folder) override {
-        const int fd =
-            ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        const int fd = ::open(folder.c_str(), PosixFolder::kFolderFlags | O_NOFOLLOW);
         if (fd < 0) {
             return nullptr;
         }
-        DIR* dir = ::fdopendir(fd);
-        if (dir == nullptr) {
-            ::close(fd);
-            return nullptr;
+        return searchFolderFd(fd);
+    }
+
+    std::optional<FindData> findEntry(const std::filesystem::path& path) override {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            return std::nullopt;
         }
-        return std::make_unique<PosixDirectorySearch>(dir);
+        FindData entry;
+        entry.name = path.filename();
+        entry.attributes = getAttributes(path);
+        if (entry.attributes == InvalidFileAttributes) {
+            return std::nullopt;
+        }
+        entry.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+        return entry;
+    }
+
+    std::unique_ptr<Folder> openFolder(const std::filesystem::path& folder) override {
+        return PosixFolder::adopt(::open(folder.c_str(), PosixFolder::kFolderFlags | O_NOFOLLOW));
     }
 
 private:

@@ -62,6 +62,12 @@ public:
         const std::filesystem::path& folder) override {
         return real_.findFirst(folder);
     }
+    std::optional<platform::FindData> findEntry(const std::filesystem::path& path) override {
+        return real_.findEntry(path);
+    }
+    std::unique_ptr<platform::Folder> openFolder(const std::filesystem::path& folder) override {
+        return real_.openFolder(folder);
+    }
 
 private:
     platform::FileSystem& real_;
