@@ -1,9 +1,11 @@
 #include "tests/support/PosixFixtures.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace quenlo::test {
 
@@ -37,6 +39,47 @@ bool SetImmutable(const std::filesystem::path& path, bool immutable) {
 
 void SetEnvironment(const char* name, const std::filesystem::path& value) {
     ::setenv(name, value.c_str(), 1);
+}
+
+bool MakeDeepTree(const std::filesystem::path& root, const std::string& name, int depth,
+                  const std::string& leaf) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; fd >= 0 && i < depth; ++i) {
+        ::mkdirat(fd, name.c_str(), 0700);
+        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = child;
+    }
+    if (fd < 0) {
+        return false;
+    }
+    const int file = ::openat(fd, leaf.c_str(), O_WRONLY | O_CREAT, 0600);
+    ::close(fd);
+    if (file < 0) {
+        return false;
+    }
+    ::close(file);
+    return true;
+}
+
+bool RemoveDeepTree(const std::filesystem::path& root, const std::string& name, int depth,
+                    const std::string& leaf) {
+    std::vector<int> fds{::open(root.c_str(), O_RDONLY | O_DIRECTORY)};
+    for (int i = 0; fds.back() >= 0 && i < depth; ++i) {
+        fds.push_back(::openat(fds.back(), name.c_str(), O_RDONLY | O_DIRECTORY));
+    }
+    bool ok = fds.back() >= 0;
+    if (ok) {
+        ::unlinkat(fds.back(), leaf.c_str(), 0);
+    }
+    for (std::size_t i = fds.size() - 1; i > 0; --i) {
+        if (fds[i] >= 0) {
+            ::close(fds[i]);
+        }
+        ok = ::unlinkat(fds[i - 1], name.c_str(), AT_REMOVEDIR) == 0 && ok;
+    }
+    ::close(fds[0]);
+    return ok;
 }
 
 LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {

@@ -17,6 +17,14 @@ std::string Quote(const std::filesystem::path& path);
 bool SetImmutable(const std::filesystem::path& path, bool immutable);
 void SetEnvironment(const char* name, const std::filesystem::path& value);
 
+// Makes `depth` nested folders named `name` under `root` with an empty file
+// `leaf` at the bottom, and removes such a tree again, both through folder
+// handles, so the depth may go beyond the longest path the system accepts.
+bool MakeDeepTree(const std::filesystem::path& root, const std::string& name, int depth,
+                  const std::string& leaf);
+bool RemoveDeepTree(const std::filesystem::path& root, const std::string& name, int depth,
+                    const std::string& leaf);
+
 // A small file system in an image file, loop-mounted by the test itself.
 // Needs root; `mounted()` tells whether it worked.
 class LoopMount {
