@@ -5,7 +5,10 @@
 #include <QTimer>
 
 #include "app/gui/Forms.h"
+#include "app/gui/QtPrompts.h"
 #include "app/gui/StandInForms.h"
+#include "shredlist/TfrmFiles.h"
+#include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {
 namespace {
@@ -33,6 +36,7 @@ void WatchMainForm(QWidget* form) {
 }  // namespace
 
 QWidget* CreateFormsForMode(app::StartupMode mode) {
+    InstallQtPrompts();
     QWidget* mainForm = nullptr;
     switch (mode) {
         case app::StartupMode::Plain:
@@ -61,7 +65,9 @@ QWidget* CreateFormsForMode(app::StartupMode mode) {
 
 void DestroyForms() {
     delete frmAbout;
-    delete frmFiles;
+    if (frmFiles != nullptr && frmFiles->parent() == nullptr) {
+        delete frmFiles;  // not docked: the main window does not own it
+    }
     delete frmSettings;
     delete frmShred;
     delete frmMain;

@@ -1,11 +1,17 @@
 #include "app/gui/StandInForms.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 
+#include <QToolBar>
+
+#include "app/ActiveSettings.h"
+#include "app/Prompts.h"
 #include "app/StartupMode.h"
+#include "app/gui/FileChooser.h"
 #include "app/gui/Forms.h"
+#include "shredlist/TfrmFiles.h"
+#include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {
 
@@ -13,31 +19,72 @@ TfrmMain::TfrmMain() {
     setObjectName("frmMain");
     setWindowTitle("Quenlo v2.5");
     resize(706, 458);
-    auto* placeholder = new QLabel("Quenlo", this);
-    placeholder->setObjectName("panMain");
-    placeholder->setAlignment(Qt::AlignCenter);
-    setCentralWidget(placeholder);
+    auto* commands = addToolBar("Quenlo");
+    commands->setObjectName("gFiles");
+    commands->setMovable(false);
+    const std::pair<const char*, void (TfrmMain::*)()> items[] = {
+        {"Add File(s)", &TfrmMain::gFilesItems0Click},
+        {"Add Folder", &TfrmMain::gFilesItems1Click},
+        {"Remove Selected", &TfrmMain::gFilesItems2Click},
+        {"Remove All", &TfrmMain::gFilesItems3Click},
+    };
+    int number = 0;
+    for (const auto& [caption, handler] : items) {
+        QAction* action = commands->addAction(caption);
+        action->setObjectName(QString("gFilesItems%1").arg(number++));
+        connect(action, &QAction::triggered, this, handler);
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
-}
-
-TfrmShred::TfrmShred() {
-    setObjectName("frmShred");
-    setWindowTitle("Quenlo");
 }
 
 TfrmSettings::TfrmSettings() {
     setObjectName("frmSettings");
 }
 
-TfrmFiles::TfrmFiles() {
-    setObjectName("frmFiles");
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    DockListWindow();
 }
 
-void TfrmFiles::FormCreate() {
-    if (app::IsShellMode() && frmShred != nullptr) {
-        frmShred->close();
+void TfrmMain::DockListWindow() {
+    if (frmFiles != nullptr && centralWidget() != frmFiles) {
+        frmFiles->setParent(this);
+        setCentralWidget(frmFiles);
+        frmFiles->show();
+    }
+}
+
+void TfrmMain::gFilesItems0Click() {
+    const auto files = FileChooser::chooseFiles(this);
+    if (!files.empty() && frmFiles != nullptr) {
+        frmFiles->AddEntries(files);
+    }
+}
+
+void TfrmMain::gFilesItems1Click() {
+    if (const auto folder = FileChooser::chooseFolder(this); folder && frmFiles != nullptr) {
+        frmFiles->AddEntries({*folder});
+    }
+}
+
+// Asks `question` when removals are to be confirmed; true to go on.
+static bool ConfirmRemoval(const char* question) {
+    app::Prompts* prompts = app::CurrentPrompts();
+    return !app::ActiveSettings.ConfirmAddRemoveFiles || prompts == nullptr ||
+           prompts->askYesNo(question);
+}
+
+void TfrmMain::gFilesItems2Click() {
+    if (ConfirmRemoval("Are you sure to remove selected file(s)?") && frmFiles != nullptr) {
+        frmFiles->RemoveSelectedEntries();
+    }
+}
+
+void TfrmMain::gFilesItems3Click() {
+    if (ConfirmRemoval("Are you sure to remove all?") && frmFiles != nullptr) {
+        frmFiles->RemoveAllEntries();
     }
 }
 

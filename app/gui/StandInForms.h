@@ -10,20 +10,23 @@
 namespace quenlo::gui {
 
 // The main window: captioned as the real one; closing it ends the program.
+// It docks the Shred list and offers its four list commands.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     TfrmMain();
     void FormCreate() {}
-};
 
-// The progress window; in "-shell" mode it is the application's main window
-// and is never shown.
-class TfrmShred : public QWidget {
-    Q_OBJECT
-public:
-    TfrmShred();
-    void FormCreate() {}
+    // Puts the Shred list window into the content area.
+    void DockListWindow();
+
+    void gFilesItems0Click();  // Add File(s)
+    void gFilesItems1Click();  // Add Folder
+    void gFilesItems2Click();  // Remove Selected
+    void gFilesItems3Click();  // Remove All
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 class TfrmSettings : public QWidget {
@@ -31,16 +34,6 @@ class TfrmSettings : public QWidget {
 public:
     TfrmSettings();
     void FormCreate() {}
-};
-
-// The Shred list window. In "-shell" mode its creation runs the hand-off;
-// until the hand-off exists there is nothing to do, so it closes the progress
-// window, which ends the program.
-class TfrmFiles : public QWidget {
-    Q_OBJECT
-public:
-    TfrmFiles();
-    void FormCreate();
 };
 
 class TfrmAbout : public QWidget {

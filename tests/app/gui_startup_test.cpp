@@ -9,6 +9,8 @@
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
+#include "shredlist/TfrmFiles.h"
+#include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {
 namespace {
