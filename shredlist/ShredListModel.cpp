@@ -84,7 +84,12 @@ bool ShredListModel::hasChildren(const QModelIndex& parent) const {
     if (parent.column() > 0) {
         return false;
     }
-    list_.Fill(*entry);
+    // The view asks this of every row when it lays the list out, so it must
+    // not fill: an entry not drawn yet offers an expand button until it is
+    // filled (see data()).
+    if (!entry->filled()) {
+        return true;
+    }
     return entry->childrenLoaded() ? !entry->children().empty() : entry->hasChildren();
 }
 
@@ -104,7 +109,24 @@ QVariant ShredListModel::data(const QModelIndex& index, int role) const {
     if (entry == nullptr) {
         return {};
     }
-    list_.Fill(*entry);  // an entry is filled when it is first drawn
+    if (!entry->filled()) {
+        // An entry is filled when it is first drawn. Its expand button was a
+        // guess; have the view lay the list out again, once for all the
+        // entries filled in this round of drawing.
+        list_.Fill(*entry);
+        if (!entry->hasChildren() && !relayoutPending_) {
+            relayoutPending_ = true;
+            QMetaObject::invokeMethod(
+                const_cast<ShredListModel*>(this),
+                [this] {
+                    relayoutPending_ = false;
+                    auto* self = const_cast<ShredListModel*>(this);
+                    emit self->layoutAboutToBeChanged();
+                    emit self->layoutChanged();
+                },
+                Qt::QueuedConnection);
+        }
+    }
     const shredlist::TFileNodeData& data = entry->data();
     if (role == Qt::DisplayRole) {
         switch (index.column()) {

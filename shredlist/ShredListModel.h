@@ -49,6 +49,7 @@ public:
 private:
     shredlist::ShredList& list_;
     std::unordered_set<const shredlist::ShredListEntry*> expanded_;
+    mutable bool relayoutPending_ = false;
     QModelIndexList reorderedIndexes_;
     std::vector<std::pair<const shredlist::ShredListEntry*, int>> reorderedEntries_;
 };

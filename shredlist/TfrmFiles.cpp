@@ -19,10 +19,13 @@ namespace quenlo::gui {
 namespace {
 
 platform::Registry* registryOverride = nullptr;
+platform::Shell* shellOverride = nullptr;
 
 platform::Registry& ListRegistry() {
     return registryOverride ? *registryOverride : platform::currentUserRegistry();
 }
+
+platform::Shell& ListShell() { return shellOverride ? *shellOverride : platform::programShell(); }
 
 // The picture behind the entries: a quiet mark of the product.
 QPixmap MakeBackground() {
@@ -41,11 +44,14 @@ QPixmap MakeBackground() {
 
 }  // namespace
 
-void TfrmFiles::setRegistryForTests(platform::Registry* registry) { registryOverride = registry; }
+void TfrmFiles::setServicesForTests(platform::Registry* registry, platform::Shell* shell) {
+    registryOverride = registry;
+    shellOverride = shell;
+}
 
 TfrmFiles::TfrmFiles()
     : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(),
-                                                   platform::programShell(), ListRegistry())),
+                                                   ListShell(), ListRegistry())),
       background_(MakeBackground()) {
     setObjectName("frmFiles");
     resize(496, 362);

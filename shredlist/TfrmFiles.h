@@ -52,8 +52,9 @@ public:
     // order, in one AddEntries.
     void HandleDroppedFiles(const QList<QUrl>& urls);
 
-    // Tests and the shell: the registry the Shred list key lives in.
-    static void setRegistryForTests(platform::Registry* registry);
+    // Tests: the registry the Shred list key lives in and the shell, for
+    // windows made from now on (null: the program's own).
+    static void setServicesForTests(platform::Registry* registry, platform::Shell* shell);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

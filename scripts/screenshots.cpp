@@ -1,0 +1,62 @@
+// Renders every window of the program to a PNG, offscreen:
+//   quenlo_screenshots FOLDER
+// The windows show sample content so the pictures say something.
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/gui/Application.h"
+#include "app/gui/Forms.h"
+#include "app/gui/StandInForms.h"
+#include "platform/Registry.h"
+#include "shredlist/TfrmFiles.h"
+#include "wipe/TfrmShred.h"
+
+using namespace quenlo;
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (argc != 2) {
+        return 2;
+    }
+    const QString folder = argv[1];
+    QDir().mkpath(folder);
+    const auto samples = std::filesystem::temp_directory_path() / "quenlo-screenshot-samples";
+    std::filesystem::create_directories(samples / "Photos 2026");
+    std::ofstream(samples / "tax-return.pdf") << std::string(183'000, 'x');
+    std::ofstream(samples / "passwords.txt") << std::string(1'536, 'x');
+    std::ofstream(samples / "Photos 2026" / "beach.jpg") << std::string(2'400'000, 'x');
+    auto registry = platform::openRegistryStore(samples / "registry.sqlite3");
+    gui::TfrmFiles::setServicesForTests(registry.get(), nullptr);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Quenlo ");
+    gui::CreateFormsForMode(app::StartupMode::Plain);
+    gui::frmMain->show();
+    gui::frmFiles->AddEntries(
+        {samples / "Photos 2026", samples / "tax-return.pdf", samples / "passwords.txt"});
+    gui::frmFiles->VST->expand(gui::frmFiles->model().index(0, 0));
+    QApplication::processEvents();
+    gui::frmMain->grab().save(folder + "/main-window.png");
+
+    gui::TfrmShred& shred = *gui::frmShred;
+    shred.labFolder->setText("Folder: /home/user/Documents/");
+    shred.labTitle->setText("File: tax-return.pdf");
+    shred.labProcessed->setText("2  of  3");
+    shred.labMetod->setText("Wiping Method DOD 5220-22M  (pass 2)");
+    shred.jobBar().setRange(0, 3);
+    shred.jobBar().setPosition(2);
+    shred.passBar().setRange(0, 179);
+    shred.passBar().setPosition(120);
+    shred.show();
+    QApplication::processEvents();
+    shred.grab().save(folder + "/progress-window.png");
+
+    gui::DestroyForms();
+    std::filesystem::remove_all(samples);
+    return 0;
+}
