@@ -5,7 +5,11 @@ namespace {
 Prompts* current = nullptr;
 }
 
-Prompts* CurrentPrompts() { return current; }
-void SetCurrentPrompts(Prompts* prompts) { current = prompts; }
+Prompts* CurrentPrompts() {
+    return current;
+}
+void SetCurrentPrompts(Prompts* prompts) {
+    current = prompts;
+}
 
 }  // namespace quenlo::app

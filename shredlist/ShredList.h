@@ -26,7 +26,7 @@ struct TFileNodeData {
     std::int64_t Size = 0;           // bytes; 0 for a folder; -1 when not found
     std::int32_t ImageIndex = -1;
     std::int32_t OpenImageIndex = -1;
-    std::uint32_t Attributes = 0;    // shell attributes
+    std::uint32_t Attributes = 0;  // shell attributes
 };
 
 class ShredListEntry {
@@ -85,7 +85,8 @@ public:
     // The same without filling it.
     ShredListEntry& topLevelUnfilled(std::size_t row) { return *top_[row]; }
     std::size_t rowOf(const ShredListEntry& entry) const;
-    const std::vector<std::unique_ptr<ShredListEntry>>& siblingsOf(const ShredListEntry& entry) const;
+    const std::vector<std::unique_ptr<ShredListEntry>>& siblingsOf(
+        const ShredListEntry& entry) const;
 
     // Fills the entry when it is not yet (top-level entries only have
     // anything to fill; children are filled when they are made).

@@ -18,7 +18,9 @@ ShredListModel::ShredListModel(shredlist::ShredList& list, QObject* parent)
     list_.setObserver(this);
 }
 
-ShredListModel::~ShredListModel() { list_.setObserver(nullptr); }
+ShredListModel::~ShredListModel() {
+    list_.setObserver(nullptr);
+}
 
 ShredListEntry* ShredListModel::entryAt(const QModelIndex& index) const {
     return index.isValid() ? static_cast<ShredListEntry*>(index.internalPointer()) : nullptr;
@@ -74,7 +76,9 @@ int ShredListModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(entry ? entry->children().size() : list_.topLevelCount());
 }
 
-int ShredListModel::columnCount(const QModelIndex&) const { return 4; }
+int ShredListModel::columnCount(const QModelIndex&) const {
+    return 4;
+}
 
 bool ShredListModel::hasChildren(const QModelIndex& parent) const {
     ShredListEntry* entry = entryAt(parent);
@@ -165,25 +169,30 @@ Qt::ItemFlags ShredListModel::flags(const QModelIndex& index) const {
 
 void ShredListModel::entriesAboutToBeAppended(ShredListEntry* parent, std::size_t first,
                                               std::size_t count) {
-    beginInsertRows(indexOf(parent), static_cast<int>(first),
-                    static_cast<int>(first + count - 1));
+    beginInsertRows(indexOf(parent), static_cast<int>(first), static_cast<int>(first + count - 1));
 }
 
-void ShredListModel::entriesAppended() { endInsertRows(); }
+void ShredListModel::entriesAppended() {
+    endInsertRows();
+}
 
 void ShredListModel::entryAboutToBeRemoved(ShredListEntry& entry, std::size_t row) {
     expanded_.erase(&entry);
     beginRemoveRows(indexOf(entry.parent()), static_cast<int>(row), static_cast<int>(row));
 }
 
-void ShredListModel::entryRemoved() { endRemoveRows(); }
+void ShredListModel::entryRemoved() {
+    endRemoveRows();
+}
 
 void ShredListModel::aboutToReset() {
     expanded_.clear();
     beginResetModel();
 }
 
-void ShredListModel::reset() { endResetModel(); }
+void ShredListModel::reset() {
+    endResetModel();
+}
 
 void ShredListModel::aboutToReorder() {
     emit layoutAboutToBeChanged();

@@ -25,7 +25,9 @@ platform::Registry& ListRegistry() {
     return registryOverride ? *registryOverride : platform::currentUserRegistry();
 }
 
-platform::Shell& ListShell() { return shellOverride ? *shellOverride : platform::programShell(); }
+platform::Shell& ListShell() {
+    return shellOverride ? *shellOverride : platform::programShell();
+}
 
 // The picture behind the entries: a quiet mark of the product.
 QPixmap MakeBackground() {
@@ -50,8 +52,8 @@ void TfrmFiles::setServicesForTests(platform::Registry* registry, platform::Shel
 }
 
 TfrmFiles::TfrmFiles()
-    : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(),
-                                                   ListShell(), ListRegistry())),
+    : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(), ListShell(),
+                                                   ListRegistry())),
       background_(MakeBackground()) {
     setObjectName("frmFiles");
     resize(496, 362);
@@ -84,12 +86,10 @@ TfrmFiles::TfrmFiles()
     }
     header->setSectionResizeMode(3, QHeaderView::Fixed);
     connect(header, &QHeaderView::sectionClicked, this, &TfrmFiles::VSTHeaderClick);
-    connect(VST, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-        model_->setExpanded(index, true);
-    });
-    connect(VST, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
-        model_->setExpanded(index, false);
-    });
+    connect(VST, &QTreeView::expanded, this,
+            [this](const QModelIndex& index) { model_->setExpanded(index, true); });
+    connect(VST, &QTreeView::collapsed, this,
+            [this](const QModelIndex& index) { model_->setExpanded(index, false); });
     connect(VST, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1Popup();
         PopupMenu1->popup(VST->viewport()->mapToGlobal(at));
@@ -183,7 +183,9 @@ void TfrmFiles::RemoveSelectedEntries() {
     VST->setEnabled(true);
 }
 
-void TfrmFiles::RemoveAllEntries() { list_->RemoveAllEntries(); }
+void TfrmFiles::RemoveAllEntries() {
+    list_->RemoveAllEntries();
+}
 
 void TfrmFiles::PopupMenu1Popup() {
     const bool any = list_->topLevelCount() > 0;
@@ -209,10 +211,10 @@ void TfrmFiles::LocateinExplorer1Click() {
 
 void TfrmFiles::VSTHeaderClick(int column) {
     list_->HeaderClick(static_cast<shredlist::SortColumn>(column));
-    VST->header()->setSortIndicator(column, list_->sortDirection() ==
-                                                    shredlist::SortDirection::Ascending
-                                                ? Qt::AscendingOrder
-                                                : Qt::DescendingOrder);
+    VST->header()->setSortIndicator(column,
+                                    list_->sortDirection() == shredlist::SortDirection::Ascending
+                                        ? Qt::AscendingOrder
+                                        : Qt::DescendingOrder);
 }
 
 void TfrmFiles::bShredClick() {
@@ -269,7 +271,9 @@ bool TfrmFiles::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TfrmFiles::FormResize() { bShred->setFixedWidth(panBottom->width() - 10); }
+void TfrmFiles::FormResize() {
+    bShred->setFixedWidth(panBottom->width() - 10);
+}
 
 void TfrmFiles::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -85,7 +85,9 @@ TfrmShred::~TfrmShred() {
     }
 }
 
-void TfrmShred::btnCancelClick() { wipe::ShredCancelled = true; }
+void TfrmShred::btnCancelClick() {
+    wipe::ShredCancelled = true;
+}
 
 void TfrmShred::setPassText(std::string_view text) {
     labMetod->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -96,9 +98,13 @@ void TfrmShred::startPassBar(std::int64_t maximum) {
     passBar_.setPosition(0);
 }
 
-void TfrmShred::setPassPosition(std::int64_t position) { passBar_.setPosition(position); }
+void TfrmShred::setPassPosition(std::int64_t position) {
+    passBar_.setPosition(position);
+}
 
-void TfrmShred::processPendingMessages() { QCoreApplication::processEvents(); }
+void TfrmShred::processPendingMessages() {
+    QCoreApplication::processEvents();
+}
 
 void TfrmShred::closeEvent(QCloseEvent* event) {
     // The window is kept for the whole run and only hidden.

@@ -6,8 +6,12 @@
 
 namespace quenlo::gui {
 namespace {
-QString title() { return QCoreApplication::applicationName(); }
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString title() {
+    return QCoreApplication::applicationName();
+}
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 }  // namespace
 
 bool QtPrompts::confirmOkCancel(const std::string& question) {
@@ -28,7 +32,9 @@ void QtPrompts::information(const std::string& notice) {
     MessageBox::ask({QMessageBox::Information, title(), text(notice), QMessageBox::Ok});
 }
 
-void QtPrompts::error(const std::string& notice) { MessageBox::showError(text(notice)); }
+void QtPrompts::error(const std::string& notice) {
+    MessageBox::showError(text(notice));
+}
 
 void InstallQtPrompts() {
     static QtPrompts prompts;

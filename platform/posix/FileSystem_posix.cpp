@@ -170,7 +170,8 @@ FileDescriptor openPathOnly(const std::filesystem::path& path) {
 
 class PosixDirectorySearch final : public DirectorySearch {
 public:
-    explicit PosixDirectorySearch(DIR* dir) : dir_(dir), mount_(mountOf(::dirfd(dir), "", AT_EMPTY_PATH)) {}
+    explicit PosixDirectorySearch(DIR* dir)
+        : dir_(dir), mount_(mountOf(::dirfd(dir), "", AT_EMPTY_PATH)) {}
     ~PosixDirectorySearch() override { ::closedir(dir_); }
 
     bool next(FindData& entry) override {

@@ -94,17 +94,17 @@ std::int32_t QtShell::iconIndex(const std::filesystem::path& path, bool open) {
     const QMimeType type = database.mimeTypeForFile(text, QMimeDatabase::MatchExtension);
     return IconCache::instance().indexFor(type.name(), [&] {
         static const QFileIconProvider provider;
-        return QIcon::fromTheme(type.iconName(),
-                                QIcon::fromTheme(type.genericIconName(),
-                                                 provider.icon(QFileIconProvider::File)));
+        return QIcon::fromTheme(
+            type.iconName(),
+            QIcon::fromTheme(type.genericIconName(), provider.icon(QFileIconProvider::File)));
     });
 }
 
 bool QtShell::showInFileManager(const std::filesystem::path& path) {
     const QUrl url = QUrl::fromLocalFile(displayText(path));
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-        "org.freedesktop.FileManager1", "ShowItems");
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
+                                                       "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", "ShowItems");
     call << QStringList{url.toString()} << QString();
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
     if (reply.type() == QDBusMessage::ReplyMessage) {

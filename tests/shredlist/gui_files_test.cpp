@@ -67,9 +67,7 @@ protected:
         }
         return names;
     }
-    void Select(int row) {
-        files->VST->setCurrentIndex(files->model().index(row, 0));
-    }
+    void Select(int row) { files->VST->setCurrentIndex(files->model().index(row, 0)); }
     std::unique_ptr<platform::RegistryKey> ListKey() {
         return registry->openKey(shell::kShredListKey);
     }
@@ -91,7 +89,8 @@ TEST_F(FilesWindow, IsDockedWithItsControlsAndColumns) {
     EXPECT_EQ(child<QPushButton>("bShred")->width(), child<QFrame>("panBottom")->width() - 10);
     const QStringList headers = {"Name", "Type", "Path", "Size"};
     for (int column = 0; column < 4; ++column) {
-        EXPECT_EQ(files->model().headerData(column, Qt::Horizontal, Qt::DisplayRole), headers[column]);
+        EXPECT_EQ(files->model().headerData(column, Qt::Horizontal, Qt::DisplayRole),
+                  headers[column]);
     }
     EXPECT_EQ(files->VST->header()->sectionSize(0), 200);
     EXPECT_EQ(files->VST->header()->sectionSize(3), 90);
@@ -217,7 +216,8 @@ TEST_F(FilesWindow, RemoveCommandsAskAndKeepTheKeyInStep) {
     prompts.answers = {true};
     frmMain->gFilesItems2Click();
     EXPECT_EQ(ShownNames(), std::vector<std::string>{"two"});
-    EXPECT_EQ(key->valueNames(), (std::vector<std::string>{(dir / "two").string(), "/gone/long/ago"}));
+    EXPECT_EQ(key->valueNames(),
+              (std::vector<std::string>{(dir / "two").string(), "/gone/long/ago"}));
 
     app::ActiveSettings.ConfirmAddRemoveFiles = false;
     prompts.asked.clear();
@@ -228,8 +228,11 @@ TEST_F(FilesWindow, RemoveCommandsAskAndKeepTheKeyInStep) {
 }
 
 TEST_F(FilesWindow, AddCommandsUseTheChooser) {
-    FileChooser::setAnswers([this] { return std::vector<std::filesystem::path>{dir / "b", dir / "a"}; },
-                            [this] { return std::optional<std::filesystem::path>(dir / "f"); });
+    FileChooser::setAnswers(
+        [this] {
+            return std::vector<std::filesystem::path>{dir / "b", dir / "a"};
+        },
+        [this] { return std::optional<std::filesystem::path>(dir / "f"); });
     frmMain->gFilesItems0Click();
     frmMain->gFilesItems1Click();
     EXPECT_EQ(ShownNames(), (std::vector<std::string>{"b", "a", "f"}));

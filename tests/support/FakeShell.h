@@ -10,7 +10,7 @@ namespace quenlo::test {
 // A shell that answers from the file system alone and records what it is asked.
 class FakeShell : public platform::Shell {
 public:
-    std::vector<std::filesystem::path> asked;  // every path filled, in order
+    std::vector<std::filesystem::path> asked;      // every path filled, in order
     std::map<std::string, std::string> typeNames;  // by extension
     std::vector<std::filesystem::path> shown;
 
