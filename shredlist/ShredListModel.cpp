@@ -148,7 +148,15 @@ QVariant ShredListModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DecorationRole && index.column() == 0) {
         const bool open = expanded_.count(entry) != 0;
-        return platform::IconCache::instance().icon(open ? data.OpenImageIndex : data.ImageIndex);
+        const std::int32_t image = open ? data.OpenImageIndex : data.ImageIndex;
+        auto& icons = platform::IconCache::instance();
+        if ((data.Attributes & platform::ShellAttribute::Share) != 0) {
+            return icons.overlaid(image, platform::IconCache::Overlay::Share);
+        }
+        if ((data.Attributes & platform::ShellAttribute::Link) != 0) {
+            return icons.overlaid(image, platform::IconCache::Overlay::Link);
+        }
+        return icons.icon(image);
     }
     if (role == Qt::TextAlignmentRole && index.column() == 3) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

@@ -81,9 +81,15 @@ TfrmFiles::TfrmFiles()
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(60);
     const int widths[] = {200, 100, 100, 90};
+    static constexpr int kMinimumWidths[] = {155, 80, 60, 80};
     for (int column = 0; column < 4; ++column) {
         header->resizeSection(column, widths[column]);
     }
+    connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
+        if (column >= 0 && column < 4 && size < kMinimumWidths[column]) {
+            header->resizeSection(column, kMinimumWidths[column]);
+        }
+    });
     header->setSectionResizeMode(3, QHeaderView::Fixed);
     connect(header, &QHeaderView::sectionClicked, this, &TfrmFiles::VSTHeaderClick);
     connect(VST, &QTreeView::expanded, this,

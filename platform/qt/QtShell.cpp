@@ -7,6 +7,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QUrl>
 
 namespace quenlo::platform {
@@ -22,6 +23,38 @@ const QIcon& IconCache::icon(std::int32_t index) const {
         return none;
     }
     return icons_[static_cast<std::size_t>(index)];
+}
+
+const QIcon& IconCache::overlaid(std::int32_t index, Overlay overlay) {
+    if (index < 0) {
+        return icon(index);
+    }
+    const QString key =
+        QString("%1:%2").arg(overlay == Overlay::Link ? "link" : "share").arg(index);
+    const std::int32_t made = indexFor(key, [&] {
+        QPixmap picture = icon(index).pixmap(16, 16);
+        if (picture.isNull()) {
+            picture = QPixmap(16, 16);
+            picture.fill(Qt::transparent);
+        }
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // A small white square with an arrow (shortcut) or a hand-like dot (share).
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::white);
+        painter.drawRect(0, 8, 7, 7);
+        painter.setPen(
+            QPen(overlay == Overlay::Link ? QColor(20, 60, 160) : QColor(20, 120, 40), 1.5));
+        if (overlay == Overlay::Link) {
+            painter.drawLine(QPointF(1.5, 13.5), QPointF(5.5, 9.5));
+            painter.drawLine(QPointF(3, 9.5), QPointF(5.5, 9.5));
+            painter.drawLine(QPointF(5.5, 9.5), QPointF(5.5, 12));
+        } else {
+            painter.drawEllipse(QPointF(3.5, 11.5), 1.5, 1.5);
+        }
+        return QIcon(picture);
+    });
+    return icon(made);
 }
 
 QString displayText(const std::filesystem::path& path) {

@@ -35,6 +35,11 @@ public:
     // The icon at `index`; an empty icon for -1 or an unknown index.
     const QIcon& icon(std::int32_t index) const;
 
+    enum class Overlay { Share, Link };
+    // The icon at `index` with the shared-item or shortcut overlay drawn on
+    // it, made once and kept like any other icon.
+    const QIcon& overlaid(std::int32_t index, Overlay overlay);
+
 private:
     std::vector<QIcon> icons_;
     std::map<QString, std::int32_t> indexes_;

@@ -94,6 +94,22 @@ TEST_F(FilesWindow, IsDockedWithItsControlsAndColumns) {
     }
     EXPECT_EQ(files->VST->header()->sectionSize(0), 200);
     EXPECT_EQ(files->VST->header()->sectionSize(3), 90);
+    files->VST->header()->resizeSection(0, 10);
+    EXPECT_EQ(files->VST->header()->sectionSize(0), 155);
+}
+
+TEST_F(FilesWindow, LinksShowTheShortcutOverlay) {
+    WriteAll(dir / "target", "t");
+    std::filesystem::create_symlink(dir / "target", dir / "link");
+    TfrmFiles::setServicesForTests(registry.get(), nullptr);  // the real shell
+    TfrmFiles window;
+    TfrmFiles::setServicesForTests(registry.get(), &shell);
+    window.AddEntries({dir / "target", dir / "link"});
+    auto& model = window.model();
+    const auto plain = model.index(0, 0).data(Qt::DecorationRole).value<QIcon>();
+    const auto link = model.index(1, 0).data(Qt::DecorationRole).value<QIcon>();
+    EXPECT_FALSE(link.isNull());
+    EXPECT_NE(plain.pixmap(16, 16).toImage(), link.pixmap(16, 16).toImage());
 }
 
 TEST_F(FilesWindow, AddingFillsOnlyWhatIsDrawn) {
