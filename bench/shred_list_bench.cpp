@@ -16,6 +16,7 @@
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
+#include "app/gui/TfrmSettings.h"
 #include "platform/Registry.h"
 #include "shredlist/TfrmFiles.h"
 

@@ -8,9 +8,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/ProgramRegistry.h"
 #include "app/StartupMode.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
+#include "app/gui/TfrmSettings.h"
 #include "platform/qt/QtShell.h"
 #include "shredlist/PathInfo.h"
 #include "wipe/TfrmShred.h"
@@ -22,7 +24,7 @@ platform::Registry* registryOverride = nullptr;
 platform::Shell* shellOverride = nullptr;
 
 platform::Registry& ListRegistry() {
-    return registryOverride ? *registryOverride : platform::currentUserRegistry();
+    return registryOverride ? *registryOverride : app::ProgramRegistry();
 }
 
 platform::Shell& ListShell() {

@@ -7,6 +7,7 @@
 #include "app/gui/Forms.h"
 #include "app/gui/QtPrompts.h"
 #include "app/gui/StandInForms.h"
+#include "app/gui/TfrmSettings.h"
 #include "shredlist/TfrmFiles.h"
 #include "wipe/TfrmShred.h"
 

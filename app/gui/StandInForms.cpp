@@ -3,7 +3,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QLabel>
 #include <QToolBar>
+
+#include "app/gui/TfrmSettings.h"
 
 #include "app/ActiveSettings.h"
 #include "app/Prompts.h"
@@ -19,6 +22,20 @@ TfrmMain::TfrmMain() {
     setObjectName("frmMain");
     setWindowTitle("Quenlo v2.5");
     resize(706, 458);
+    // The top title panel (a placeholder banner until the real main window).
+    auto* banner = new QLabel("  Quenlo");
+    banner->setObjectName("panTop");
+    banner->setFixedHeight(40);
+    banner->setStyleSheet(
+        "background: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
+        " stop:0 rgb(121, 152, 215), stop:1 rgb(213, 222, 242));"
+        " color: white; font-size: 16pt; font-weight: bold;");
+    panTop = banner;
+    auto* top = addToolBar("Title");
+    top->setObjectName("TitleBar");
+    top->setMovable(false);
+    top->addWidget(banner);
+    addToolBarBreak();
     auto* commands = addToolBar("Quenlo");
     commands->setObjectName("gFiles");
     commands->setMovable(false);
@@ -34,18 +51,46 @@ TfrmMain::TfrmMain() {
         action->setObjectName(QString("gFilesItems%1").arg(number++));
         connect(action, &QAction::triggered, this, handler);
     }
+    QAction* settings = commands->addAction("Quenlo Settings");
+    settings->setObjectName("gOptionsItems0");
+    connect(settings, &QAction::triggered, this, &TfrmMain::gOptionsItems0Click);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 }
 
-TfrmSettings::TfrmSettings() {
-    setObjectName("frmSettings");
-}
-
 void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     DockListWindow();
+    // The stored settings come into force once the show has completed.
+    QMetaObject::invokeMethod(this, &TfrmMain::WMRestoreSettings, Qt::QueuedConnection);
+}
+
+void TfrmMain::WMRestoreSettings() {
+    if (frmSettings != nullptr) {
+        frmSettings->RestoreSettings();
+    }
+    ApplySettings();
+}
+
+void TfrmMain::ApplySettings() {
+    if (frmSettings == nullptr) {
+        return;
+    }
+    panTop->parentWidget()->setVisible(frmSettings->TopTitle->isChecked());
+    if (frmSettings->Maximized->isChecked()) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    app::ActiveSettings.DefaultAlgorithm = frmSettings->DefaultAlgorithm->currentIndex();
+    app::ActiveSettings.ConfirmShreddFiles = frmSettings->ConfirmShreddFiles->isChecked();
+    app::ActiveSettings.ConfirmAddRemoveFiles = frmSettings->ConfirmAddRemoveFiles->isChecked();
+    app::ActiveSettings.AskAlgorithm = frmSettings->AskAlgorithm->isChecked();
+}
+
+void TfrmMain::gOptionsItems0Click() {
+    if (frmSettings != nullptr) {
+        frmSettings->exec();
+    }
 }
 
 void TfrmMain::DockListWindow() {

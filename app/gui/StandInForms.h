@@ -20,20 +20,22 @@ public:
     // Puts the Shred list window into the content area.
     void DockListWindow();
 
-    void gFilesItems0Click();  // Add File(s)
-    void gFilesItems1Click();  // Add Folder
-    void gFilesItems2Click();  // Remove Selected
-    void gFilesItems3Click();  // Remove All
+    void gFilesItems0Click();    // Add File(s)
+    void gFilesItems1Click();    // Add Folder
+    void gFilesItems2Click();    // Remove Selected
+    void gFilesItems3Click();    // Remove All
+    void gOptionsItems0Click();  // Quenlo Settings
+
+    // Brings the settings dialog's present states into force: the top
+    // panel, maximising, and ActiveSettings.
+    void ApplySettings();
+    // The posted WM_RESTORESETTINGS (WM_USER + 5) of every show.
+    void WMRestoreSettings();
+
+    QWidget* panTop;
 
 protected:
     void showEvent(QShowEvent* event) override;
-};
-
-class TfrmSettings : public QWidget {
-    Q_OBJECT
-public:
-    TfrmSettings();
-    void FormCreate() {}
 };
 
 class TfrmAbout : public QWidget {

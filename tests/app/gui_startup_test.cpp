@@ -9,6 +9,7 @@
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
+#include "app/gui/TfrmSettings.h"
 #include "shredlist/TfrmFiles.h"
 #include "wipe/TfrmShred.h"
 
