@@ -9,7 +9,9 @@
 
 #include "app/ProgramRegistry.h"
 #include "app/Prompts.h"
+#include "app/ShellRegistration.h"
 #include "app/StartupMode.h"
+#include "app/WebSite.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "platform/qt/QtShell.h"
@@ -179,9 +181,13 @@ void TfrmSettings::RestoreSettings() {
 }
 
 void TfrmSettings::WindowsShellClick() {
+    const bool install = WindowsShell->isChecked();
     if (registration()) {
-        registration()(WindowsShell->isChecked());
+        registration()(install);
+        return;
     }
+    static platform::ProcessLauncher launcher;
+    app::RegisterShellExtension(launcher, platform::executablePath().parent_path(), install);
 }
 
 void TfrmSettings::btnOkClick() {
@@ -194,7 +200,7 @@ void TfrmSettings::btnCancelClick() {
 }
 
 void TfrmSettings::btnHelpClick() {
-    platform::programShell().openWebAddress("https://quenlo.example/quenlo-help.php");
+    platform::programShell().openWebAddress(app::WebPage("quenlo-help.php"));  // failure ignored
 }
 
 void TfrmSettings::showEvent(QShowEvent* event) {
