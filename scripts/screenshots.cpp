@@ -13,6 +13,7 @@
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "app/gui/TfrmSettings.h"
+#include "app/ProgramRegistry.h"
 #include "platform/Registry.h"
 #include "shredlist/TfrmFiles.h"
 #include "wipe/TfrmShred.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     std::ofstream(samples / "Photos 2026" / "beach.jpg") << std::string(2'400'000, 'x');
     auto registry = platform::openRegistryStore(samples / "registry.sqlite3");
     gui::TfrmFiles::setServicesForTests(registry.get(), nullptr);
+    app::SetProgramRegistry(registry.get());
 
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quenlo ");
@@ -56,6 +58,12 @@ int main(int argc, char** argv) {
     shred.show();
     QApplication::processEvents();
     shred.grab().save(folder + "/progress-window.png");
+
+    gui::TfrmSettings& settings = *gui::frmSettings;
+    settings.show();
+    QApplication::processEvents();
+    settings.grab().save(folder + "/settings-dialog.png");
+    settings.hide();
 
     gui::DestroyForms();
     std::filesystem::remove_all(samples);

@@ -15,7 +15,8 @@ inline void ApplyDialogSkin(QWidget* window) {
         "QPushButton { border: 1px solid #7b8fb8; border-radius: 3px; padding: 3px 10px;"
         "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #dfe5f2); }"
         "QPushButton:hover { background: #e8eefb; }"
-        "QPushButton:pressed { background: #cdd8ef; }");
+        "QPushButton:pressed { background: #cdd8ef; }"
+        "QTabBar::tab { padding: 3px 5px; }");
 }
 
 }  // namespace quenlo::gui

@@ -13,6 +13,7 @@
 #include "app/StartupMode.h"
 #include "app/WebSite.h"
 #include "app/gui/Forms.h"
+#include "app/gui/Skin.h"
 #include "app/gui/StandInForms.h"
 #include "platform/qt/QtShell.h"
 #include "wipe/WipeMethods.h"
@@ -103,15 +104,21 @@ TfrmSettings::TfrmSettings() {
     btnCancel->setObjectName("btnCancel");
     btnHelp = new QPushButton("Help");
     btnHelp->setObjectName("btnHelp");
+    for (QPushButton* button : {btnOk, btnCancel, btnHelp}) {
+        button->setFixedWidth(75);
+    }
+    PageControl1->setUsesScrollButtons(false);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(btnOk);
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnHelp);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
 
+    ApplyDialogSkin(this);
     connect(btnOk, &QPushButton::clicked, this, &TfrmSettings::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmSettings::btnCancelClick);
     connect(btnHelp, &QPushButton::clicked, this, &TfrmSettings::btnHelpClick);
