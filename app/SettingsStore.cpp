@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "app/ActiveSettings.h"
 #include "app/ShellContract.h"
 #include "wipe/WipeMethods.h"
 
@@ -54,6 +55,36 @@ std::optional<bool> ReadBooleanText(const std::string& text) {
         return *number != 0;
     }
     return std::nullopt;
+}
+
+void ReadShellSettings(platform::Registry& registry) {
+    TActiveSettings settings;
+    settings.AskAlgorithm = true;
+    if (auto key = registry.openKey(shell::kSettingsKey)) {
+        auto boolean = [&](std::string_view box, bool fallback) {
+            const auto text = key->readString(ValueName(box, "Checked"));
+            if (!text) {
+                return fallback;
+            }
+            if (const auto number = ReadWholeNumber(*text)) {
+                return *number != 0;
+            }
+            std::string upper = *text;
+            for (char& c : upper) {
+                if (c >= 'a' && c <= 'z') {
+                    c = static_cast<char>(c - 'a' + 'A');
+                }
+            }
+            return upper == "TRUE" ? true : upper == "FALSE" ? false : fallback;
+        };
+        if (const auto index = key->readDword(ValueName(kSettingsList, "ItemIndex"))) {
+            settings.DefaultAlgorithm = static_cast<std::int32_t>(*index);
+        }
+        settings.ConfirmShreddFiles = boolean("ConfirmShreddFiles", true);
+        settings.ConfirmAddRemoveFiles = boolean("ConfirmAddRemoveFiles", true);
+        settings.AskAlgorithm = boolean("AskAlgorithm", true);
+    }
+    ActiveSettings = settings;
 }
 
 void StoreSettings(platform::Registry& registry, const SettingsControls& controls) {

@@ -43,6 +43,12 @@ void StoreSettings(platform::Registry& registry, const SettingsControls& control
 // default method. Never throws.
 void RestoreSettings(platform::Registry& registry, SettingsControls& controls);
 
+// "-shell" mode: fills ActiveSettings from the stored settings directly.
+// Each value on its own; a missing or unreadable one gives its default
+// (method 2, confirmations on, AskAlgorithm on). Booleans: a number (non-zero
+// is true), else "True"/"False" in any letter case.
+void ReadShellSettings(platform::Registry& registry);
+
 // A stored text as a check box state: "TRUE", "YES", "Y" / "FALSE", "NO",
 // "N" in any letter case, or a whole number (non-zero is checked); empty for
 // anything else.

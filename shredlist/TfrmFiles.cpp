@@ -8,7 +8,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/ActiveSettings.h"
 #include "app/ProgramRegistry.h"
+#include "app/SettingsStore.h"
+#include "app/ShellContract.h"
+#include "platform/PathText.h"
+#include "shredlist/ShredJob.h"
 #include "app/StartupMode.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
@@ -153,11 +158,36 @@ TfrmFiles::~TfrmFiles() {
 }
 
 void TfrmFiles::FormCreate() {
-    if (app::IsShellMode() && frmShred != nullptr) {
-        // The hand-off job is not part of this window yet: with nothing to do
-        // the mode ends by closing its main window.
-        frmShred->close();
+    if (app::IsShellMode()) {
+        RunShellHandOff();
     }
+}
+
+void TfrmFiles::RunShellHandOff() {
+    if (frmShred == nullptr) {
+        return;
+    }
+    platform::Registry& registry = ListRegistry();
+    app::ReadShellSettings(registry);
+    PendingPaths.clear();
+    if (auto key = registry.openKey(shell::kHandOffKey)) {
+        for (const std::string& name : key->valueNames()) {
+            PendingPaths.push_back(platform::nativeTextToPath(name));
+        }
+    }
+    app::Prompts* prompts = app::CurrentPrompts();
+    if (prompts == nullptr) {
+        frmShred->close();
+        return;
+    }
+    if (app::ActiveSettings.ConfirmShreddFiles &&
+        !prompts->confirmOkCancel(shredlist::kHandOffQuestion)) {
+        frmShred->close();  // ends the program; nothing is shredded
+        return;
+    }
+    frmShred->showWindow();
+    shredlist::ShredJob job(*frmShred, *prompts);
+    job.RunHandOffJob(PendingPaths);
 }
 
 void TfrmFiles::AddEntries(const std::vector<std::filesystem::path>& paths) {
@@ -183,6 +213,9 @@ void TfrmFiles::RemoveFromListKey(const std::filesystem::path& path) {
 }
 
 void TfrmFiles::RemoveSelectedEntries() {
+    if (shredlist::ShredJob::Running()) {
+        return;  // the running job's walk must not be disturbed
+    }
     VST->setEnabled(false);
     RemoveSelectedFromListKey();
     if (shredlist::ShredListEntry* entry = SelectedEntry()) {
@@ -226,7 +259,19 @@ void TfrmFiles::VSTHeaderClick(int column) {
 }
 
 void TfrmFiles::bShredClick() {
-    // The Shred job joins this window with the job runner.
+    app::Prompts* prompts = app::CurrentPrompts();
+    if (frmShred == nullptr || prompts == nullptr || shredlist::ShredJob::Running()) {
+        return;
+    }
+    bShred->setEnabled(false);
+    shredlist::ShredJob job(*frmShred, *prompts);
+    try {
+        job.RunListJob(*list_);
+    } catch (...) {
+        bShred->setEnabled(true);
+        throw;
+    }
+    bShred->setEnabled(true);
 }
 
 void TfrmFiles::HandleDroppedFiles(const QList<QUrl>& urls) {

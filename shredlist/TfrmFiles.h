@@ -34,6 +34,9 @@ public:
     QAction* LocateinExplorer1;
 
     shredlist::ShredList& list() { return *list_; }
+
+    // In "-shell" mode: the paths read from the Shell hand-off key.
+    std::vector<std::filesystem::path> PendingPaths;
     ShredListModel& model() { return *model_; }
 
     void AddEntries(const std::vector<std::filesystem::path>& paths);
@@ -61,6 +64,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void RunShellHandOff();
     bool ListWndProc(QEvent* event);
     void FormResize();
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "shredlist/ShredJob.h"
 #include "wipe/ShredProgress.h"
 
 namespace quenlo::gui {
@@ -28,7 +29,7 @@ private:
     std::int64_t divisor_ = 1;
 };
 
-class TfrmShred : public QWidget, public wipe::ShredProgress {
+class TfrmShred : public QWidget, public wipe::ShredProgress, public shredlist::JobProgress {
     Q_OBJECT
 public:
     TfrmShred();
@@ -56,6 +57,16 @@ public:
     void startPassBar(std::int64_t maximum) override;
     void setPassPosition(std::int64_t position) override;
     void processPendingMessages() override;
+
+    // shredlist::JobProgress
+    void showWindow() override;
+    void closeWindow() override;
+    void startJobBar(std::int64_t count) override;
+    void setJobPosition(std::int64_t position) override;
+    void resetPassPosition() override;
+    void setFolderText(const std::string& text) override;
+    void setTitleText(const std::string& text) override;
+    void setProcessedText(const std::string& text) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,7 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/ProgramRegistry.h"
 #include "app/gui/Application.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempDir.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "app/gui/TfrmSettings.h"
@@ -44,18 +47,26 @@ TEST_F(GuiStartup, ListModeAlsoCreatesTheAboutBox) {
 }
 
 TEST_F(GuiStartup, ShellModeHasTheProgressWindowAsMainAndNeverShowsIt) {
+    test::TempDir dir;
+    auto registry = platform::openRegistryStore(dir / "r.sqlite3");
+    app::SetProgramRegistry(registry.get());
+    test::ScriptedPrompts prompts;
+    prompts.answers = {false};  // the hand-off's question declined
+    app::SetCurrentPrompts(&prompts);
     app::SetFirstArgument("-shell");
     QWidget* mainForm = CreateFormsForMode(app::StartupMode::Shell);
     EXPECT_EQ(frmMain, nullptr);
     ASSERT_NE(frmShred, nullptr);
     EXPECT_EQ(mainForm, frmShred);
     EXPECT_FALSE(frmShred->isVisible());
-    // The stand-in has nothing to hand off and closes the progress window,
-    // which ends the loop.
+    // Declining the question closes the progress window, which ends the loop.
+    EXPECT_EQ(prompts.asked, std::vector<std::string>{"ok?Are you sure to shred selected file(s)?"});
     QObject watchdog;
     QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(frmShred->isVisible());
+    app::SetCurrentPrompts(nullptr);
+    app::SetProgramRegistry(nullptr);
 }
 
 TEST_F(GuiStartup, ReferencesAreClearedWhenAWindowGoes) {

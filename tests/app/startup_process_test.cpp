@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "app/ShellContract.h"
+#include "platform/Registry.h"
 #include "tests/support/PosixFixtures.h"
 #include "tests/support/TempDir.h"
 
@@ -35,6 +37,11 @@ TEST(StartupProcess, UnrecognisedFirstArgumentEndsAtOnceTouchingNothing) {
 
 TEST(StartupProcess, ShellModeEndsByItselfWithExitCodeZero) {
     test::TempDir dir;
+    // No question: the stored settings switch the confirmation off, and the
+    // hand-off key is empty, so the job runs over nothing.
+    platform::openRegistryStore(dir / "registry.sqlite3")
+        ->openKey(shell::kSettingsKey)
+        ->writeString("ConfirmShreddFiles_Checked", "FALSE");
     EXPECT_EQ(RunQuenlo("-shell", dir / "registry.sqlite3", 20), 0);
     EXPECT_EQ(RunQuenlo("-shell -list", dir / "registry.sqlite3", 20), 0);
 }
