@@ -8,6 +8,8 @@ namespace quenlo::app {
 // The product's web site; every page the program opens lies beneath it.
 inline constexpr std::string_view kWebSite = "https://www.quenlo.app/";
 
-inline std::string WebPage(std::string_view page) { return std::string(kWebSite) + std::string(page); }
+inline std::string WebPage(std::string_view page) {
+    return std::string(kWebSite) + std::string(page);
+}
 
 }  // namespace quenlo::app

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ProgramRegistry.h"
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "app/gui/TfrmSettings.h"
-#include "app/ProgramRegistry.h"
 #include "platform/Registry.h"
 #include "shredlist/TfrmFiles.h"
 #include "wipe/TfrmShred.h"

@@ -12,14 +12,14 @@
 #include "app/ProgramRegistry.h"
 #include "app/SettingsStore.h"
 #include "app/ShellContract.h"
-#include "platform/PathText.h"
-#include "shredlist/ShredJob.h"
 #include "app/StartupMode.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "app/gui/TfrmSettings.h"
+#include "platform/PathText.h"
 #include "platform/qt/QtShell.h"
 #include "shredlist/PathInfo.h"
+#include "shredlist/ShredJob.h"
 #include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {

@@ -112,27 +112,39 @@ void TfrmShred::showWindow() {
     raise();
 }
 
-void TfrmShred::closeWindow() { close(); }
+void TfrmShred::closeWindow() {
+    close();
+}
 
 void TfrmShred::startJobBar(std::int64_t count) {
     jobBar_.setPosition(1);
     jobBar_.setRange(0, count);
 }
 
-void TfrmShred::setJobPosition(std::int64_t position) { jobBar_.setPosition(position); }
+void TfrmShred::setJobPosition(std::int64_t position) {
+    jobBar_.setPosition(position);
+}
 
-void TfrmShred::resetPassPosition() { passBar_.setPosition(0); }
+void TfrmShred::resetPassPosition() {
+    passBar_.setPosition(0);
+}
 
 // Job texts carry file names as their bytes; shown the way the system decodes them.
 static QString Native(const std::string& text) {
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-void TfrmShred::setFolderText(const std::string& text) { labFolder->setText(Native(text)); }
+void TfrmShred::setFolderText(const std::string& text) {
+    labFolder->setText(Native(text));
+}
 
-void TfrmShred::setTitleText(const std::string& text) { labTitle->setText(Native(text)); }
+void TfrmShred::setTitleText(const std::string& text) {
+    labTitle->setText(Native(text));
+}
 
-void TfrmShred::setProcessedText(const std::string& text) { labProcessed->setText(Native(text)); }
+void TfrmShred::setProcessedText(const std::string& text) {
+    labProcessed->setText(Native(text));
+}
 
 void TfrmShred::closeEvent(QCloseEvent* event) {
     // The window is kept for the whole run and only hidden.

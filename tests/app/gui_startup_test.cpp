@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "app/ProgramRegistry.h"
+#include "app/ShellContract.h"
 #include "app/gui/Application.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "tests/support/TempDir.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
 #include "app/gui/TfrmSettings.h"
 #include "shredlist/TfrmFiles.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempDir.h"
 #include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {
@@ -50,6 +51,8 @@ TEST_F(GuiStartup, ShellModeHasTheProgressWindowAsMainAndNeverShowsIt) {
     test::TempDir dir;
     auto registry = platform::openRegistryStore(dir / "r.sqlite3");
     app::SetProgramRegistry(registry.get());
+    test::WriteAll(dir / "handed-over", "keep");
+    registry->openKey(shell::kHandOffKey)->writeString((dir / "handed-over").string(), "");
     test::ScriptedPrompts prompts;
     prompts.answers = {false};  // the hand-off's question declined
     app::SetCurrentPrompts(&prompts);
@@ -60,11 +63,13 @@ TEST_F(GuiStartup, ShellModeHasTheProgressWindowAsMainAndNeverShowsIt) {
     EXPECT_EQ(mainForm, frmShred);
     EXPECT_FALSE(frmShred->isVisible());
     // Declining the question closes the progress window, which ends the loop.
-    EXPECT_EQ(prompts.asked, std::vector<std::string>{"ok?Are you sure to shred selected file(s)?"});
+    EXPECT_EQ(prompts.asked,
+              std::vector<std::string>{"ok?Are you sure to shred selected file(s)?"});
     QObject watchdog;
     QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(1); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(frmShred->isVisible());
+    EXPECT_EQ(test::ReadAll(dir / "handed-over"), "keep");  // nothing changed on disk
     app::SetCurrentPrompts(nullptr);
     app::SetProgramRegistry(nullptr);
 }

@@ -54,3 +54,38 @@ TEST(StartupProcess, PlainAndListModeRunUntilTheMainWindowCloses) {
 
 }  // namespace
 }  // namespace quenlo::app
+
+namespace quenlo::app {
+namespace {
+
+// The file-manager hand-off end to end: qnshell writes the hand-off key and
+// starts "quenlo -shell", which shreds without a question and ends.
+TEST(StartupProcess, HandOffThroughTheHelperShredsAndEnds) {
+    test::TempDir dir;
+    const auto store = dir / "registry.sqlite3";
+    platform::openRegistryStore(store)
+        ->openKey(shell::kSettingsKey)
+        ->writeString("ConfirmShreddFiles_Checked", "FALSE");
+    std::filesystem::create_directories(dir / "folder" / "sub");
+    test::WriteAll(dir / "folder" / "sub" / "inner", "inner");
+    test::WriteAll(dir / "one file", "one");
+    test::WriteAll(dir / "two\nfile", "two");
+    const std::string command = "QT_QPA_PLATFORM=offscreen QUENLO_REGISTRY=" + test::Quote(store) +
+                                " " QNSHELL_EXECUTABLE " shred " + test::Quote(dir / "folder") +
+                                " " + test::Quote(dir / "one file") + " " +
+                                test::Quote(dir / "two\nfile");
+    ASSERT_TRUE(test::Run(command));
+    for (int i = 0; i < 100 && std::filesystem::exists(dir / "one file"); ++i) {
+        test::Run("sleep 0.1");
+    }
+    test::Run("sleep 0.5");
+    EXPECT_FALSE(std::filesystem::exists(dir / "folder"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "one file"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "two\nfile"));
+    const auto names =
+        platform::openRegistryStore(store)->openKey(shell::kHandOffKey)->valueNames();
+    EXPECT_EQ(names.size(), 3u);  // the program never empties the key
+}
+
+}  // namespace
+}  // namespace quenlo::app

@@ -260,5 +260,29 @@ TEST_F(ShredJobTest, MethodOutOfRangeMeansTheDefault) {
     EXPECT_FALSE(fs::exists(folder));
 }
 
+TEST_F(ShredJobTest, ListJobLeavesNoMarkerOnTheDevice) {
+    test::LoopMount mount("ext4", 32);
+    if (!mount.mounted()) {
+        GTEST_SKIP() << mount.whyNot();
+    }
+    app::ActiveSettings.DefaultAlgorithm = wipe::wmDoD;
+    const std::string marker = "<<quenlo-job-marker-51c2>>";
+    std::string content;
+    while (content.size() < 100'000) {
+        content += marker;
+    }
+    const auto folder = mount.root() / "secrets";
+    for (int i = 0; i < 4; ++i) {
+        File(folder / ("nested" + std::to_string(i % 2)) / ("f" + std::to_string(i)), content);
+    }
+    ASSERT_TRUE(test::Run("sync"));
+    list.AddEntries({folder});
+    job.RunListJob(list);
+    EXPECT_FALSE(fs::exists(folder));
+    ASSERT_TRUE(mount.unmount());
+    const std::string image = test::ReadAll(mount.image());
+    EXPECT_EQ(image.find(marker), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quenlo::shredlist
