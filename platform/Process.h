@@ -37,7 +37,7 @@ public:
     // True from a start until the command has ended and its output was read.
     bool running() const;
 
-    // Waits until no command runs.
+    // Waits until no command runs and its onEnded has returned.
     void wait();
 
 private:

@@ -227,8 +227,15 @@ bool ShredFile(const std::filesystem::path& fileName) {
     files.setAttributes(fileName, Archive);
     try {
         ShredWithMethod(fileName, *method, method->honoursRepeatCount ? ShredRepeatCount : 1);
+    } catch (const std::system_error& error) {
+        // Only "there is no such file" may count as gone: a file that could
+        // not be reached (a name too long, a folder that cannot be searched)
+        // must not be reported shredded just because it cannot be seen.
+        if (error.code() != std::errc::no_such_file_or_directory) {
+            return false;
+        }
     } catch (...) {
-        // The caller learns of it through the result.
+        return false;
     }
     return !FileStillExists(fileName);
 }

@@ -26,6 +26,7 @@ struct ProcessLauncher::State {
     mutable std::mutex mutex;
     std::condition_variable ended;
     bool running = false;
+    bool settled = true;  // false until the watcher, onEnded included, is done
     std::thread watcher;
 };
 
@@ -77,7 +78,7 @@ bool ProcessLauncher::running() const {
 
 void ProcessLauncher::wait() {
     std::unique_lock lock(state_->mutex);
-    state_->ended.wait(lock, [&] { return !state_->running; });
+    state_->ended.wait(lock, [&] { return !state_->running && state_->settled; });
 }
 
 void ProcessLauncher::start(const std::filesystem::path& program,
@@ -104,6 +105,7 @@ void ProcessLauncher::start(const std::filesystem::path& program,
     }
     ::close(pipeFds[1]);
     state_->running = true;
+    state_->settled = false;
     state_->watcher =
         std::thread([state = state_, pid, readFd = pipeFds[0], onEnded = std::move(onEnded)] {
             char buffer[4096];
@@ -122,10 +124,14 @@ void ProcessLauncher::start(const std::filesystem::path& program,
                 std::lock_guard guard(state->mutex);
                 state->running = false;
             }
-            state->ended.notify_all();
             if (onEnded) {
                 onEnded();
             }
+            {
+                std::lock_guard guard(state->mutex);
+                state->settled = true;
+            }
+            state->ended.notify_all();
         });
 }
 

@@ -286,3 +286,35 @@ TEST_F(ShredJobTest, ListJobLeavesNoMarkerOnTheDevice) {
 
 }  // namespace
 }  // namespace quenlo::shredlist
+
+namespace quenlo::shredlist {
+namespace {
+
+TEST_F(ShredJobTest, AwkwardNamesAndATreeBeyondTheLongestPath) {
+    const auto folder = dir / "awkward";
+    File(folder / "new\nline");
+    File(folder / "bad\xff\xfe");
+    File(folder / "-dash");
+    const std::string name(20, 'd');
+    ASSERT_TRUE(test::MakeDeepTree(folder, name, 300, "bottom"));
+    list.AddEntries({folder});
+
+    job.RunListJob(list);  // ends, whatever it could not reach
+
+    EXPECT_FALSE(fs::exists(folder / "new\nline"));
+    EXPECT_FALSE(fs::exists(folder / "bad\xff\xfe"));
+    EXPECT_FALSE(fs::exists(folder / "-dash"));
+    // The file beyond the longest path cannot be opened, so it is not
+    // reported shredded: the folder stays listed and the warning shows.
+    EXPECT_EQ(list.topLevelCount(), 1u);
+    EXPECT_EQ(prompts.asked.back(), std::string("warning:") + kShredWarning);
+    EXPECT_EQ(progress.events.back(), "close");
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (entry.is_directory()) {
+            test::RemoveDeepTree(entry.path(), name, 300, "bottom");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quenlo::shredlist
