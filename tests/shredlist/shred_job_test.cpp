@@ -318,3 +318,39 @@ TEST_F(ShredJobTest, AwkwardNamesAndATreeBeyondTheLongestPath) {
 
 }  // namespace
 }  // namespace quenlo::shredlist
+
+namespace quenlo::shredlist {
+namespace {
+
+TEST_F(ShredJobTest, ImmutableFileAndReadOnlySubfolderInsideAFolder) {
+    test::LoopMount mount("ext4", 16);
+    if (!mount.mounted()) {
+        GTEST_SKIP() << mount.whyNot();
+    }
+    const auto folder = mount.root() / "mixed";
+    File(folder / "plain", "plain");
+    File(folder / "frozen", "frozen");
+    File(folder / "ro" / "inside", "inside");
+    fs::permissions(folder / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    ASSERT_TRUE(test::SetImmutable(folder / "frozen", true));
+    list.AddEntries({folder});
+
+    job.RunListJob(list);
+
+    // Whatever the folder is called now, the immutable file is there, whole.
+    std::vector<fs::path> frozen;
+    for (const auto& entry : fs::recursive_directory_iterator(mount.root())) {
+        if (entry.path().filename() == "frozen") {
+            frozen.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(frozen.size(), 1u);
+    EXPECT_EQ(test::ReadAll(frozen[0]), "frozen");
+    test::SetImmutable(frozen[0], false);
+    EXPECT_EQ(list.topLevelCount(), 1u);
+    EXPECT_EQ(prompts.asked.back(), std::string("warning:") + kShredWarning);
+    EXPECT_FALSE(fs::exists(fs::path(frozen[0]).parent_path() / "plain"));
+}
+
+}  // namespace
+}  // namespace quenlo::shredlist
