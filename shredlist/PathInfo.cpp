@@ -1,5 +1,7 @@
 #include "shredlist/PathInfo.h"
 
+#include <algorithm>
+
 namespace quenlo::shredlist {
 
 bool IsFolder(const std::filesystem::path& path, platform::FileSystem& files) {
@@ -24,6 +26,32 @@ bool FolderHasFiles(const std::filesystem::path& path, platform::FileSystem& fil
         }
     }
     return false;
+}
+
+std::filesystem::path FolderPart(const std::filesystem::path& path) {
+    const std::string& text = path.native();
+    const auto slash = text.rfind('/');
+    return slash == std::string::npos ? std::filesystem::path()
+                                      : std::filesystem::path(text.substr(0, slash + 1));
+}
+
+std::filesystem::path NamePart(const std::filesystem::path& path) {
+    const std::string& text = path.native();
+    const auto slash = text.rfind('/');
+    return slash == std::string::npos ? path : std::filesystem::path(text.substr(slash + 1));
+}
+
+int CompareFolded(const std::string& a, const std::string& b) {
+    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : int{c}; };
+    const std::size_t size = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < size; ++i) {
+        const int x = fold(static_cast<unsigned char>(a[i]));
+        const int y = fold(static_cast<unsigned char>(b[i]));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::string FormatSize(std::int64_t size, const std::string& decimalSeparator) {

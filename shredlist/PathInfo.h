@@ -25,6 +25,15 @@ std::int64_t GetEntrySize(const std::filesystem::path& path,
 bool FolderHasFiles(const std::filesystem::path& path,
                     platform::FileSystem& files = platform::systemFileSystem());
 
+// The folder part of a path with its trailing separator ("/a/" for "/a/b"),
+// and the last component ("b"); empty parts for a path without a separator.
+std::filesystem::path FolderPart(const std::filesystem::path& path);
+std::filesystem::path NamePart(const std::filesystem::path& path);
+
+// Compares texts with the letters A-Z folded and every other byte by its
+// code: -1, 0 or 1.
+int CompareFolded(const std::string& a, const std::string& b);
+
 // The Size column's text: "1.5 KB", "1023 bytes", "5120 GB". At most two
 // decimals, rounded half away from zero, trailing zeros dropped, no
 // thousands separator; `decimalSeparator` is the user's.

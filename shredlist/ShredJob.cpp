@@ -26,32 +26,6 @@ std::string Count(std::int64_t current, std::int64_t total) {
     return std::to_string(current) + "  of  " + std::to_string(total);
 }
 
-std::filesystem::path FolderPart(const std::filesystem::path& path) {
-    const std::string& text = path.native();
-    const auto slash = text.rfind('/');
-    return slash == std::string::npos ? std::filesystem::path()
-                                      : std::filesystem::path(text.substr(0, slash + 1));
-}
-
-std::filesystem::path NamePart(const std::filesystem::path& path) {
-    const std::string& text = path.native();
-    const auto slash = text.rfind('/');
-    return slash == std::string::npos ? path : std::filesystem::path(text.substr(slash + 1));
-}
-
-int CompareFolded(const std::string& a, const std::string& b) {
-    const std::size_t size = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < size; ++i) {
-        auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-        const int x = fold(static_cast<unsigned char>(a[i]));
-        const int y = fold(static_cast<unsigned char>(b[i]));
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 class RunningFlag {
 public:
     RunningFlag() { jobRunning = true; }

@@ -13,36 +13,6 @@ namespace {
 using platform::ShellAttribute::Folder;
 using platform::ShellAttribute::HasSubfolder;
 
-// Compares with the letters A-Z folded and every other byte by its code.
-int CompareText(const std::string& a, const std::string& b) {
-    const std::size_t size = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < size; ++i) {
-        auto fold = [](unsigned char c) {
-            return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        };
-        const unsigned char x = fold(static_cast<unsigned char>(a[i]));
-        const unsigned char y = fold(static_cast<unsigned char>(b[i]));
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-// The folder part of a path, with its trailing separator ("/a/" for "/a/b").
-std::filesystem::path FolderPart(const std::filesystem::path& path) {
-    const std::string& text = path.native();
-    const auto slash = text.rfind('/');
-    return slash == std::string::npos ? std::filesystem::path()
-                                      : std::filesystem::path(text.substr(0, slash + 1));
-}
-
-std::filesystem::path NamePart(const std::filesystem::path& path) {
-    const std::string& text = path.native();
-    const auto slash = text.rfind('/');
-    return slash == std::string::npos ? path : std::filesystem::path(text.substr(slash + 1));
-}
-
 }  // namespace
 
 ShredList::ShredList(platform::FileSystem& files, platform::Shell& shell,
@@ -185,12 +155,12 @@ void ShredList::SortLevel(std::vector<std::unique_ptr<ShredListEntry>>& level) {
                 if (folderA != folderB) {
                     return folderA ? -1 : 1;
                 }
-                return CompareText(a.data_.Name.native(), b.data_.Name.native());
+                return CompareFolded(a.data_.Name.native(), b.data_.Name.native());
             }
             case SortColumn::Type:
-                return CompareText(a.data_.TypeName, b.data_.TypeName);
+                return CompareFolded(a.data_.TypeName, b.data_.TypeName);
             case SortColumn::Path:
-                return CompareText(a.data_.Path.native(), b.data_.Path.native());
+                return CompareFolded(a.data_.Path.native(), b.data_.Path.native());
             case SortColumn::Size:
                 return a.data_.Size < b.data_.Size ? -1 : (a.data_.Size > b.data_.Size ? 1 : 0);
         }
