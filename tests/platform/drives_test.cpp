@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/Drives.h"
+#include "tests/support/PosixFixtures.h"
+#include "tests/support/TempDir.h"
+
+namespace quenlo::platform {
+namespace {
+
+class DrivesTest : public ::testing::Test {
+protected:
+    void TearDown() override { ::unsetenv("QUENLO_DRIVES"); }
+};
+
+TEST_F(DrivesTest, OverrideReplacesTheMap) {
+    test::TempDir dir;
+    const std::string value = "E=" + (dir / "stick").string() + ":removable;C=/;x=/nope";
+    ::setenv("QUENLO_DRIVES", value.c_str(), 1);
+    const auto drives = Drives();
+    ASSERT_EQ(drives.size(), 3u);
+    EXPECT_EQ(drives[0].letter, 'C');
+    EXPECT_EQ(drives[1].letter, 'E');
+    EXPECT_EQ(drives[1].root, dir / "stick");
+    EXPECT_EQ(drives[2].letter, 'X');
+    EXPECT_EQ(GetLogicalDrives(), (1u << 2) | (1u << 4) | (1u << 23));
+    EXPECT_EQ(GetDriveType('e'), DriveType::Removable);
+    EXPECT_EQ(GetDriveType('C'), DriveType::Fixed);
+    EXPECT_EQ(GetDriveType('Q'), DriveType::NoRootDir);
+    EXPECT_FALSE(GetVolumeInformation('Q').has_value());
+}
+
+TEST_F(DrivesTest, SystemMapStartsWithTheRootAsC) {
+    const auto drives = Drives();
+    ASSERT_FALSE(drives.empty());
+    EXPECT_EQ(drives[0].letter, 'C');
+    EXPECT_EQ(drives[0].root, "/");
+    EXPECT_LE(drives.size(), 24u);
+}
+
+TEST_F(DrivesTest, VolumeAndFreeSpaceOfAMountedImage) {
+    test::LoopMount mount("ext4", 32);
+    if (!mount.mounted()) {
+        GTEST_SKIP() << mount.whyNot();
+    }
+    const std::string value = "C=/;F=" + mount.root().string();
+    ::setenv("QUENLO_DRIVES", value.c_str(), 1);
+    const auto info = GetVolumeInformation('F');
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->fileSystemName, "ext4");
+    EXPECT_EQ(info->maximumComponentLength, 255u);
+    const auto space = GetDiskFreeSpaceEx('F');
+    ASSERT_TRUE(space.has_value());
+    EXPECT_GT(space->total, 20u << 20);
+    EXPECT_LE(space->free, space->total);
+    EXPECT_EQ(space->freeToCaller, space->free);  // root may write the reserved blocks
+    test::WriteAll(mount.root() / "eight-mib", std::string(8u << 20, 'x'));
+    test::Run("sync");
+    const auto after = GetDiskFreeSpaceEx('F');
+    ASSERT_TRUE(after.has_value());
+    EXPECT_LT(after->free + (7u << 20), space->free);
+}
+
+}  // namespace
+}  // namespace quenlo::platform
