@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ProgramRegistry.h"
 #include "app/gui/Application.h"
 #include "app/gui/Forms.h"
 #include "app/gui/StandInForms.h"
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
                  : std::filesystem::temp_directory_path() / "quenlo-list-bench";
     std::filesystem::create_directories(folder);
     auto registry = platform::openRegistryStore(folder / "registry.sqlite3");
-    gui::TfrmFiles::setServicesForTests(registry.get(), nullptr);
+    app::SetProgramRegistry(registry.get());
     QApplication application(argc, argv);
     gui::CreateFormsForMode(app::StartupMode::Plain);
     gui::frmMain->resize(706, 458);

@@ -33,7 +33,6 @@ int main(int argc, char** argv) {
     std::ofstream(samples / "passwords.txt") << std::string(1'536, 'x');
     std::ofstream(samples / "Photos 2026" / "beach.jpg") << std::string(2'400'000, 'x');
     auto registry = platform::openRegistryStore(samples / "registry.sqlite3");
-    gui::TfrmFiles::setServicesForTests(registry.get(), nullptr);
     app::SetProgramRegistry(registry.get());
 
     QApplication application(argc, argv);

@@ -25,12 +25,7 @@
 namespace quenlo::gui {
 namespace {
 
-platform::Registry* registryOverride = nullptr;
 platform::Shell* shellOverride = nullptr;
-
-platform::Registry& ListRegistry() {
-    return registryOverride ? *registryOverride : app::ProgramRegistry();
-}
 
 platform::Shell& ListShell() {
     return shellOverride ? *shellOverride : platform::programShell();
@@ -53,14 +48,13 @@ QPixmap MakeBackground() {
 
 }  // namespace
 
-void TfrmFiles::setServicesForTests(platform::Registry* registry, platform::Shell* shell) {
-    registryOverride = registry;
+void TfrmFiles::setShellForTests(platform::Shell* shell) {
     shellOverride = shell;
 }
 
 TfrmFiles::TfrmFiles()
     : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(), ListShell(),
-                                                   ListRegistry())),
+                                                   app::ProgramRegistry())),
       background_(MakeBackground()) {
     setObjectName("frmFiles");
     resize(496, 362);
@@ -167,7 +161,7 @@ void TfrmFiles::RunShellHandOff() {
     if (frmShred == nullptr) {
         return;
     }
-    platform::Registry& registry = ListRegistry();
+    platform::Registry& registry = app::ProgramRegistry();
     app::ReadShellSettings(registry);
     PendingPaths.clear();
     if (auto key = registry.openKey(shell::kHandOffKey)) {

@@ -55,9 +55,9 @@ public:
     // order, in one AddEntries.
     void HandleDroppedFiles(const QList<QUrl>& urls);
 
-    // Tests: the registry the Shred list key lives in and the shell, for
-    // windows made from now on (null: the program's own).
-    static void setServicesForTests(platform::Registry* registry, platform::Shell* shell);
+    // Tests: the shell for windows made from now on (null: the program's
+    // own). The registry is the program's (app::SetProgramRegistry).
+    static void setShellForTests(platform::Shell* shell);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -45,13 +45,13 @@ QProgressBar* MakeBar(QWidget* parent, const char* name, QRect place) {
 TfrmShred::TfrmShred()
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowMinimizeButtonHint),
-      // The bevel is made first so that it lies beneath the labels and bars.
       ProgressBar1(nullptr),
       passBar_(nullptr),
       jobBar_(nullptr) {
     setObjectName("frmShred");
     setWindowTitle("Quenlo");
     setFixedSize(434, 199);
+    // The bevel is made first so that it lies beneath the labels and bars.
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName("Bevel1");
     Bevel1->setGeometry(5, 10, 421, 146);

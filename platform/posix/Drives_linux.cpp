@@ -118,13 +118,10 @@ std::optional<Drive> Find(char letter) {
     return std::nullopt;
 }
 
-std::string LabelOf(const std::filesystem::path& root) {
-    // /dev/disk/by-label/<label> -> the device mounted at root.
-    std::string source;
-    for (const Mount& mount : ReadMounts()) {
-        if (mount.point == root) {
-            source = mount.source;
-        }
+// The label of the device `source`: its name under /dev/disk/by-label.
+std::string LabelOf(const std::string& source) {
+    if (source.empty()) {
+        return {};
     }
     std::error_code error;
     const auto device = std::filesystem::weakly_canonical(source, error);
@@ -190,12 +187,14 @@ std::optional<VolumeInformation> GetVolumeInformation(char letter) {
         // FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES
         info.fileSystemFlags = 0x1 | 0x2;
     }
+    std::string source;
     for (const Mount& mount : ReadMounts()) {
         if (mount.point == drive->root) {
             info.fileSystemName = mount.type;
+            source = mount.source;
         }
     }
-    info.label = LabelOf(drive->root);
+    info.label = LabelOf(source);
     return info;
 }
 

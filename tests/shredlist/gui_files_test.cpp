@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/ActiveSettings.h"
+#include "app/ProgramRegistry.h"
 #include "app/ShellContract.h"
 #include "app/gui/Application.h"
 #include "app/gui/FileChooser.h"
@@ -32,7 +33,8 @@ using test::WriteAll;
 class FilesWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        TfrmFiles::setServicesForTests(registry.get(), &shell);
+        app::SetProgramRegistry(registry.get());
+        TfrmFiles::setShellForTests(&shell);
         app::SetCurrentPrompts(&prompts);
         app::ActiveSettings = {};
         CreateFormsForMode(app::StartupMode::Plain);
@@ -43,7 +45,8 @@ protected:
     }
     void TearDown() override {
         DestroyForms();
-        TfrmFiles::setServicesForTests(nullptr, nullptr);
+        TfrmFiles::setShellForTests(nullptr);
+        app::SetProgramRegistry(nullptr);
         app::SetCurrentPrompts(nullptr);
         FileChooser::setAnswers({}, {});
     }
@@ -101,9 +104,9 @@ TEST_F(FilesWindow, IsDockedWithItsControlsAndColumns) {
 TEST_F(FilesWindow, LinksShowTheShortcutOverlay) {
     WriteAll(dir / "target", "t");
     std::filesystem::create_symlink(dir / "target", dir / "link");
-    TfrmFiles::setServicesForTests(registry.get(), nullptr);  // the real shell
+    TfrmFiles::setShellForTests(nullptr);  // the real shell
     TfrmFiles window;
-    TfrmFiles::setServicesForTests(registry.get(), &shell);
+    TfrmFiles::setShellForTests(&shell);
     window.AddEntries({dir / "target", dir / "link"});
     auto& model = window.model();
     const auto plain = model.index(0, 0).data(Qt::DecorationRole).value<QIcon>();

@@ -98,7 +98,6 @@ TEST_F(ShredJobTest, UnshreddableMiddleFileStaysWithOneWarning) {
         registry->openKey(shell::kShredListKey)->writeString(path.string(), "");
     }
     list.AddEntries({a, b, c});
-    files.failDelete = false;
     // b cannot be opened for writing: the file layer refuses it.
     struct FailOne : test::RecordingFileSystem {
         fs::path refused;
