@@ -54,11 +54,19 @@ std::vector<Drive> Drives();
 // GetLogicalDrives: bit 0 for A, bit 2 for C and so on.
 std::uint32_t GetLogicalDrives();
 
+// Where the drive of a letter lives in the file system: the folder that its
+// root "L:\" stands for. Empty for a letter without a drive.
+std::optional<std::filesystem::path> DriveRootPath(char letter);
+
 // GetDriveTypeW of a letter; NoRootDir for a letter without a drive.
 DriveType GetDriveType(char letter);
 
-// GetVolumeInformationW; empty strings and zeros for what cannot be read,
-// nothing at all for a letter without a drive.
+// GetVolumeInformationW. Nothing at all for a letter without a drive or one
+// whose medium cannot be reached (an empty card reader, a mount point that
+// is gone); empty strings and zeros for the parts that cannot be read. The
+// serial number comes from the file system's UUID (a FAT volume id
+// "ABCD-1234" becomes 0xABCD1234, as Windows shows it; longer UUIDs give
+// their first 32 bits).
 std::optional<VolumeInformation> GetVolumeInformation(char letter);
 
 // GetDiskFreeSpaceExW, the three figures from one call; for root the blocks

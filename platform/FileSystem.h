@@ -46,6 +46,14 @@ public:
     // SetFilePointerEx(FILE_BEGIN).
     virtual bool seek(std::uint64_t offset) = 0;
 
+    // WriteFile with an OVERLAPPED offset: writes `size` bytes at `offset`
+    // without using or moving the current position, continuing partial
+    // writes. Returns how many bytes were written; when that is less than
+    // `size`, `error` says why (IsDiskFull tells a full medium from other
+    // errors).
+    virtual std::size_t writeAt(std::uint64_t offset, const void* data, std::size_t size,
+                                std::error_code& error) = 0;
+
     // GetFileSizeEx: the size of the open file itself, not of whatever the
     // path names now. Empty on an error.
     virtual std::optional<std::uint64_t> size() = 0;
@@ -130,6 +138,13 @@ public:
     virtual std::unique_ptr<File> createNew(const std::filesystem::path& path,
                                             std::error_code& error) = 0;
 
+    // CreateFileW(GENERIC_READ | GENERIC_WRITE, no sharing, CREATE_ALWAYS):
+    // creates the file, or cuts an existing regular file of that name to
+    // length 0. A link is never followed and anything but a regular file is
+    // refused. Null with `error` set on failure.
+    virtual std::unique_ptr<File> createAlways(const std::filesystem::path& path,
+                                               std::error_code& error) = 0;
+
     // GetFileAttributesW: the entry's own attributes (a link is not followed),
     // or InvalidFileAttributes when it cannot be read.
     virtual std::uint32_t getAttributes(const std::filesystem::path& path) = 0;
@@ -148,6 +163,11 @@ public:
     virtual bool createDirectory(const std::filesystem::path& path) = 0;
     virtual bool removeDirectory(const std::filesystem::path& path) = 0;
 
+    // FlushFileBuffers on the volume that holds `path`: returns once every
+    // change on that volume, its metadata included, has reached the medium
+    // (syncfs on POSIX). False on an error.
+    virtual bool flushVolume(const std::filesystem::path& path) = 0;
+
     // FindFirstFileW over every entry of `folder`. Null when the folder
     // cannot be listed.
     virtual std::unique_ptr<DirectorySearch> findFirst(const std::filesystem::path& folder) = 0;
@@ -160,6 +180,10 @@ public:
     // Null on failure.
     virtual std::unique_ptr<Folder> openFolder(const std::filesystem::path& folder) = 0;
 };
+
+// True when `error` says the medium (or the user's quota on it) is full
+// (ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL; ENOSPC, EDQUOT, EFBIG on POSIX).
+bool IsDiskFull(const std::error_code& error);
 
 // The machine's real file system.
 FileSystem& systemFileSystem();

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/statvfs.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -11,8 +14,54 @@
 
 #include "platform/Drives.h"
 
+#ifndef FS_IOC_GETFSUUID
+struct fsuuid2 {
+    __u8 len;
+    __u8 uuid[16];
+};
+#define FS_IOC_GETFSUUID _IOR(0x15, 0, struct fsuuid2)
+#endif
+
 namespace quenlo::platform {
 namespace {
+
+// The mount's root folder, opened for the file-system ioctls; -1 on failure.
+class RootHandle {
+public:
+    explicit RootHandle(const std::filesystem::path& root)
+        : fd_(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK)) {}
+    RootHandle(const RootHandle&) = delete;
+    RootHandle& operator=(const RootHandle&) = delete;
+    ~RootHandle() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The file system's own label and UUID calls (ext4, xfs, btrfs and others).
+std::string OwnLabel(const RootHandle& root) {
+    char label[FSLABEL_MAX + 1] = {};
+    if (root.get() < 0 || ::ioctl(root.get(), FS_IOC_GETFSLABEL, label) != 0) {
+        return {};
+    }
+    return std::string(label);
+}
+
+std::optional<std::uint32_t> OwnSerial(const RootHandle& root) {
+    fsuuid2 uuid{};
+    uuid.len = sizeof uuid.uuid;
+    if (root.get() < 0 || ::ioctl(root.get(), FS_IOC_GETFSUUID, &uuid) != 0 || uuid.len < 4) {
+        return std::nullopt;
+    }
+    // The first four bytes, as the text form of the UUID begins with them.
+    return (std::uint32_t{uuid.uuid[0]} << 24) | (std::uint32_t{uuid.uuid[1]} << 16) |
+           (std::uint32_t{uuid.uuid[2]} << 8) | std::uint32_t{uuid.uuid[3]};
+}
 
 const std::set<std::string> kDiskFileSystems = {
     "ext2",  "ext3", "ext4", "xfs",      "btrfs",   "vfat", "msdos",   "exfat",  "ntfs",
@@ -133,7 +182,40 @@ std::string LabelOf(const std::string& source) {
     return {};
 }
 
+// The serial number from the device's UUID under /dev/disk/by-uuid.
+std::optional<std::uint32_t> SerialOf(const std::string& source) {
+    if (source.empty()) {
+        return std::nullopt;
+    }
+    std::error_code error;
+    const auto device = std::filesystem::weakly_canonical(source, error);
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/disk/by-uuid", error)) {
+        if (std::filesystem::weakly_canonical(entry.path(), error) != device) {
+            continue;
+        }
+        std::string digits;
+        for (const char c : entry.path().filename().string()) {
+            if (std::isxdigit(static_cast<unsigned char>(c))) {
+                digits += c;
+            }
+        }
+        if (digits.empty()) {
+            return std::nullopt;
+        }
+        return static_cast<std::uint32_t>(std::stoul(digits.substr(0, 8), nullptr, 16));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::filesystem::path> DriveRootPath(char letter) {
+    const auto drive = Find(letter);
+    if (!drive) {
+        return std::nullopt;
+    }
+    return drive->root;
+}
 
 std::vector<Drive> Drives() {
     if (const char* override = std::getenv("QUENLO_DRIVES"); override != nullptr) {
@@ -181,11 +263,16 @@ std::optional<VolumeInformation> GetVolumeInformation(char letter) {
     }
     VolumeInformation info;
     struct statvfs vfs {};
-    if (::statvfs(drive->root.c_str(), &vfs) == 0) {
-        info.maximumComponentLength = static_cast<std::uint32_t>(vfs.f_namemax);
-        info.serialNumber = static_cast<std::uint32_t>(vfs.f_fsid);
-        // FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES
-        info.fileSystemFlags = 0x1 | 0x2;
+    if (::statvfs(drive->root.c_str(), &vfs) != 0) {
+        return std::nullopt;
+    }
+    info.maximumComponentLength = static_cast<std::uint32_t>(vfs.f_namemax);
+    info.serialNumber = static_cast<std::uint32_t>(vfs.f_fsid);
+    // FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES, and
+    // FILE_READ_ONLY_VOLUME for a file system mounted read-only.
+    info.fileSystemFlags = 0x1 | 0x2;
+    if ((vfs.f_flag & ST_RDONLY) != 0) {
+        info.fileSystemFlags |= 0x80000;
     }
     std::string source;
     for (const Mount& mount : ReadMounts()) {
@@ -194,7 +281,16 @@ std::optional<VolumeInformation> GetVolumeInformation(char letter) {
             source = mount.source;
         }
     }
+    const RootHandle root(drive->root);
     info.label = LabelOf(source);
+    if (info.label.empty()) {
+        info.label = OwnLabel(root);
+    }
+    if (const auto serial = SerialOf(source)) {
+        info.serialNumber = *serial;
+    } else if (const auto own = OwnSerial(root)) {
+        info.serialNumber = *own;
+    }
     return info;
 }
 

@@ -107,6 +107,30 @@ public:
         return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
     }
 
+    std::size_t writeAt(std::uint64_t offset, const void* data, std::size_t size,
+                        std::error_code& error) override {
+        auto* bytes = static_cast<const unsigned char*>(data);
+        std::size_t done = 0;
+        error.clear();
+        while (done < size) {
+            const ssize_t written =
+                ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                error = lastError();
+                break;
+            }
+            if (written == 0) {
+                error = std::make_error_code(std::errc::no_space_on_device);
+                break;
+            }
+            done += static_cast<std::size_t>(written);
+        }
+        return done;
+    }
+
     std::optional<std::uint64_t> size() override {
         struct stat info {};
         if (::fstat(fd_, &info) != 0) {
@@ -322,6 +346,40 @@ public:
         return std::make_unique<PosixFile>(fd);
     }
 
+    std::unique_ptr<File> createAlways(const std::filesystem::path& path,
+                                       std::error_code& error) override {
+        // O_NONBLOCK so that a FIFO put in the file's place cannot block the
+        // open; the type check below refuses it before any I/O. Mode 0600 is
+        // the closest POSIX comes to "no sharing": no other user can open it.
+        const int fd = ::open(path.c_str(),
+                              O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
+                              0600);
+        if (fd < 0) {
+            error = lastError();
+            return nullptr;
+        }
+        FileDescriptor opened(fd);
+        struct stat info {};
+        if (::fstat(fd, &info) != 0) {
+            error = lastError();
+            return nullptr;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            error = std::make_error_code(std::errc::operation_not_supported);
+            return nullptr;
+        }
+        if (::ftruncate(fd, 0) != 0) {
+            error = lastError();
+            return nullptr;
+        }
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0) {
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        }
+        error.clear();
+        return std::make_unique<PosixFile>(opened.release());
+    }
+
     std::uint32_t getAttributes(const std::filesystem::path& path) override {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
@@ -411,6 +469,11 @@ public:
         return ::mkdir(path.c_str(), 0777) == 0;
     }
 
+    bool flushVolume(const std::filesystem::path& path) override {
+        FileDescriptor entry(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+        return entry.get() >= 0 && ::syncfs(entry.get()) == 0;
+    }
+
     bool removeDirectory(const std::filesystem::path& path) override {
         return ::rmdir(path.c_str()) == 0;
     }
@@ -474,6 +537,14 @@ private:
 };
 
 }  // namespace
+
+bool IsDiskFull(const std::error_code& error) {
+    if (error.category() != std::generic_category() &&
+        error.category() != std::system_category()) {
+        return false;
+    }
+    return error.value() == ENOSPC || error.value() == EDQUOT || error.value() == EFBIG;
+}
 
 FileSystem& systemFileSystem() {
     static PosixFileSystem fileSystem;

@@ -44,11 +44,19 @@ TEST_F(DrivesTest, VolumeAndFreeSpaceOfAMountedImage) {
     if (!mount.mounted()) {
         GTEST_SKIP() << mount.whyNot();
     }
-    const std::string value = "C=/;F=" + mount.root().string();
+    ASSERT_TRUE(mount.unmount());
+    ASSERT_TRUE(test::Run("tune2fs -L QNTEST -U 1234abcd-0000-4000-8000-000000000001 " +
+                          test::Quote(mount.image()) + " >/dev/null 2>&1"));
+    ASSERT_TRUE(mount.remount());
+    const std::string value = "C=/;F=" + mount.root().string() + ";G=/nonexistent/card";
     ::setenv("QUENLO_DRIVES", value.c_str(), 1);
     const auto info = GetVolumeInformation('F');
     ASSERT_TRUE(info.has_value());
     EXPECT_EQ(info->fileSystemName, "ext4");
+    EXPECT_EQ(info->label, "QNTEST");
+    EXPECT_EQ(info->serialNumber, 0x1234abcdu);
+    // A drive whose medium is missing tells nothing.
+    EXPECT_FALSE(GetVolumeInformation('G').has_value());
     EXPECT_EQ(info->maximumComponentLength, 255u);
     const auto space = GetDiskFreeSpaceEx('F');
     ASSERT_TRUE(space.has_value());

@@ -96,6 +96,15 @@ LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {
     image_ = folder_ / "image";
     mountPoint_ = folder_ / "mnt";
     std::filesystem::create_directory(mountPoint_);
+    if (type == "tmpfs") {
+        image_.clear();
+        mounted_ = Run("mount -t tmpfs -o size=" + std::to_string(sizeMiB) + "m tmpfs " +
+                       Quote(mountPoint_));
+        if (!mounted_) {
+            whyNot_ = "cannot mount a tmpfs here";
+        }
+        return;
+    }
     const std::string mkfs = type == "vfat" ? "mkfs.vfat " + Quote(image_)
                                             : "mkfs.ext4 -q -F -E nodiscard " + Quote(image_);
     if (!Run("truncate -s " + std::to_string(sizeMiB) + "M " + Quote(image_)) ||
@@ -111,7 +120,7 @@ LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {
 }
 
 bool LoopMount::remount() {
-    if (!mounted_) {
+    if (!mounted_ && !image_.empty()) {
         // No discard: freed blocks must keep what was written to them, so a
         // test can look for remains in the image.
         const std::string options = type_ == "ext4" ? "loop,nodiscard" : "loop";
@@ -119,6 +128,11 @@ bool LoopMount::remount() {
                        Quote(mountPoint_) + " 2>/dev/null");
     }
     return mounted_;
+}
+
+bool LoopMount::setReadOnly(bool readOnly) {
+    return mounted_ && Run("mount -o remount," + std::string(readOnly ? "ro " : "rw ") +
+                           Quote(mountPoint_));
 }
 
 bool LoopMount::unmount() {

@@ -29,7 +29,8 @@ bool RemoveDeepTree(const std::filesystem::path& root, const std::string& name, 
 // Needs root; `mounted()` tells whether it worked.
 class LoopMount {
 public:
-    // type: "ext4" or "vfat"; sizeMiB: the image size.
+    // type: "ext4" or "vfat" (an image file), or "tmpfs" (no image: it
+    // cannot be remounted); sizeMiB: the size.
     LoopMount(const std::string& type, int sizeMiB);
     ~LoopMount();
     LoopMount(const LoopMount&) = delete;
@@ -43,6 +44,8 @@ public:
     // again; true on success.
     bool unmount();
     bool remount();
+    // Mounts it read-only (or writable again) in place.
+    bool setReadOnly(bool readOnly);
 
 private:
     std::filesystem::path folder_;

@@ -23,6 +23,10 @@ struct FileEvents {
     std::vector<std::string> calls;
 };
 
+// Told of every positional write that went through: offset, the bytes written.
+using WriteAtObserver =
+    std::function<void(std::uint64_t offset, const unsigned char* data, std::size_t size)>;
+
 class RecordingFileSystem : public platform::FileSystem {
 public:
     explicit RecordingFileSystem(platform::FileSystem& real = platform::systemFileSystem())
@@ -35,8 +39,14 @@ public:
     bool failOpen = false;
     bool failMove = false;
     bool failDelete = false;
-    // Writes fail from this write on (1-based count over the whole file); 0: never.
+    bool failCreateAlways = false;
+    std::vector<std::filesystem::path> created;
+    // Writes fail from this write on (1-based count over each file); 0: never.
     int failWriteFrom = 0;
+    // Files made by createAlways report their positional writes here.
+    WriteAtObserver onWriteAt;
+    // The error an injected positional write failure reports.
+    std::error_code writeError = std::make_error_code(std::errc::io_error);
 
     std::unique_ptr<platform::File> openExisting(const std::filesystem::path& path,
                                                  std::error_code& error) override;
@@ -44,6 +54,8 @@ public:
                                               std::error_code& error) override {
         return real_.createNew(path, error);
     }
+    std::unique_ptr<platform::File> createAlways(const std::filesystem::path& path,
+                                                 std::error_code& error) override;
     std::uint32_t getAttributes(const std::filesystem::path& path) override {
         return real_.getAttributes(path);
     }
@@ -55,6 +67,7 @@ public:
     bool createDirectory(const std::filesystem::path& path) override {
         return real_.createDirectory(path);
     }
+    bool flushVolume(const std::filesystem::path& path) override { return real_.flushVolume(path); }
     bool removeDirectory(const std::filesystem::path& path) override {
         return real_.removeDirectory(path);
     }
