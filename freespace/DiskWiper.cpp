@@ -110,11 +110,7 @@ void TDiskWiper::Execute() {
         }
         try {
             Synchronize([this, what] {
-                window_.SetStopVisible(false);
-                window_.SetStartVisible(true);
-                window_.StopElapsedTime();
-                window_.SetBackEnabled(true);
-                window_.SetWipeRunning(false);
+                ShowIdle();
                 window_.AddLogLine(std::string(kErrorLinePrefix) + what, kWarningIcon);
             });
         } catch (...) {
@@ -185,6 +181,14 @@ void TDiskWiper::SyncProgress() {
     window_.SetProgressPosition(RoundedQuotient(BytesWritten, ProgressDivisor));
 }
 
+void TDiskWiper::ShowIdle() {
+    window_.SetStopVisible(false);
+    window_.SetStartVisible(true);
+    window_.StopElapsedTime();
+    window_.SetBackEnabled(true);
+    window_.SetWipeRunning(false);
+}
+
 void TDiskWiper::SyncDiskFinished() {
     const bool stopped = Cancelled;
     Cancelled = false;
@@ -192,11 +196,7 @@ void TDiskWiper::SyncDiskFinished() {
         CleanTempFolder(DriveRoot[0]);
     }
     ResetLowDiskSpacePolicy(registry());
-    window_.SetStopVisible(false);
-    window_.SetStartVisible(true);
-    window_.StopElapsedTime();
-    window_.SetBackEnabled(true);
-    window_.SetWipeRunning(false);
+    ShowIdle();
     if (stopped) {
         window_.SetProgressPosition(0);
     } else {

@@ -90,6 +90,9 @@ protected:
 
 private:
     void Run();
+    // The window's idle state: Stop hidden, Start shown, the elapsed time
+    // stopped, Back enabled, not running.
+    void ShowIdle();
     void Synchronize(const std::function<void()>& step);
     void Log(std::string_view caption, int icon);
     platform::Registry& registry();

@@ -167,14 +167,15 @@ std::optional<Drive> Find(char letter) {
     return std::nullopt;
 }
 
-// The label of the device `source`: its name under /dev/disk/by-label.
-std::string LabelOf(const std::string& source) {
+// The name under which /dev/disk/<folder> ("by-label", "by-uuid") lists the
+// device `source`, as udev wrote it; empty when it is not listed.
+std::string DiskLinkName(const std::string& folder, const std::string& source) {
     if (source.empty()) {
         return {};
     }
     std::error_code error;
     const auto device = std::filesystem::weakly_canonical(source, error);
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/disk/by-label", error)) {
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/disk/" + folder, error)) {
         if (std::filesystem::weakly_canonical(entry.path(), error) == device) {
             return Unescape(entry.path().filename().string());
         }
@@ -182,29 +183,18 @@ std::string LabelOf(const std::string& source) {
     return {};
 }
 
-// The serial number from the device's UUID under /dev/disk/by-uuid.
+// The serial number from the device's UUID: its first eight hex digits.
 std::optional<std::uint32_t> SerialOf(const std::string& source) {
-    if (source.empty()) {
+    std::string digits;
+    for (const char c : DiskLinkName("by-uuid", source)) {
+        if (std::isxdigit(static_cast<unsigned char>(c))) {
+            digits += c;
+        }
+    }
+    if (digits.empty()) {
         return std::nullopt;
     }
-    std::error_code error;
-    const auto device = std::filesystem::weakly_canonical(source, error);
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/disk/by-uuid", error)) {
-        if (std::filesystem::weakly_canonical(entry.path(), error) != device) {
-            continue;
-        }
-        std::string digits;
-        for (const char c : entry.path().filename().string()) {
-            if (std::isxdigit(static_cast<unsigned char>(c))) {
-                digits += c;
-            }
-        }
-        if (digits.empty()) {
-            return std::nullopt;
-        }
-        return static_cast<std::uint32_t>(std::stoul(digits.substr(0, 8), nullptr, 16));
-    }
-    return std::nullopt;
+    return static_cast<std::uint32_t>(std::stoul(digits.substr(0, 8), nullptr, 16));
 }
 
 }  // namespace
@@ -282,7 +272,7 @@ std::optional<VolumeInformation> GetVolumeInformation(char letter) {
         }
     }
     const RootHandle root(drive->root);
-    info.label = LabelOf(source);
+    info.label = DiskLinkName("by-label", source);
     if (info.label.empty()) {
         info.label = OwnLabel(root);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "freespace/DiskWiper.h"
 #include "tests/freespace/FillFixture.h"

@@ -15,15 +15,6 @@
 namespace quenlo::freespace {
 namespace {
 
-std::size_t CountInImage(const std::filesystem::path& image, const std::string& marker) {
-    const std::string bytes = test::ReadAll(image);
-    std::size_t count = 0;
-    for (auto at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 TEST(ForensicFill, RemainsOfADeletedFileAreOverwritten) {
     test::LoopMount mount("ext4", 24);
     if (!mount.mounted()) {
@@ -43,7 +34,7 @@ TEST(ForensicFill, RemainsOfADeletedFileAreOverwritten) {
     std::filesystem::remove(file);  // a plain delete: the blocks keep the data
     ASSERT_TRUE(test::Run("sync"));
     ASSERT_TRUE(mount.unmount());
-    ASSERT_GT(CountInImage(mount.image(), marker), 0u) << "the control: remains are on the device";
+    ASSERT_GT(test::CountInFile(mount.image(), marker), 0u) << "the control: remains are on the device";
     ASSERT_TRUE(mount.remount());
     // ext4 withholds a pool of clusters from every writer, root included (a
     // reserve for metadata under delayed allocation: 2 % of the blocks, at
@@ -67,7 +58,7 @@ TEST(ForensicFill, RemainsOfADeletedFileAreOverwritten) {
     EXPECT_FALSE(std::filesystem::exists(mount.root() / "$clean_tmp"));
 
     ASSERT_TRUE(mount.unmount());
-    EXPECT_EQ(CountInImage(mount.image(), marker), 0u);
+    EXPECT_EQ(test::CountInFile(mount.image(), marker), 0u);
 }
 
 }  // namespace

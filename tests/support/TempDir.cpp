@@ -44,4 +44,13 @@ void WriteAll(const std::filesystem::path& file, const std::string& content) {
     out << content;
 }
 
+std::size_t CountInFile(const std::filesystem::path& file, const std::string& marker) {
+    const std::string bytes = ReadAll(file);
+    std::size_t count = 0;
+    for (auto at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace quenlo::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -24,5 +25,7 @@ private:
 
 std::string ReadAll(const std::filesystem::path& file);
 void WriteAll(const std::filesystem::path& file, const std::string& content);
+// How often `marker` occurs in the file (a raw device image, say).
+std::size_t CountInFile(const std::filesystem::path& file, const std::string& marker);
 
 }  // namespace quenlo::test

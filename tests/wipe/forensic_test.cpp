@@ -13,15 +13,6 @@
 namespace quenlo::wipe {
 namespace {
 
-std::size_t CountInImage(const std::filesystem::path& image, const std::string& marker) {
-    const std::string bytes = test::ReadAll(image);
-    std::size_t count = 0;
-    for (auto at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 TEST(Forensic, ShreddedContentIsNotOnTheDevice) {
     for (std::int32_t method = 0; method < kWipeMethodCount; ++method) {
         SCOPED_TRACE("method " + std::to_string(method));
@@ -42,7 +33,7 @@ TEST(Forensic, ShreddedContentIsNotOnTheDevice) {
         ASSERT_TRUE(test::Run("sync"));
         // The control: before shredding the marker really is on the device.
         ASSERT_TRUE(mount.unmount());
-        ASSERT_GT(CountInImage(mount.image(), marker), 0u);
+        ASSERT_GT(test::CountInFile(mount.image(), marker), 0u);
         ASSERT_TRUE(mount.remount());
 
         ShredMethod = method;
@@ -52,7 +43,7 @@ TEST(Forensic, ShreddedContentIsNotOnTheDevice) {
         ASSERT_FALSE(std::filesystem::exists(file));
 
         ASSERT_TRUE(mount.unmount());
-        EXPECT_EQ(CountInImage(mount.image(), marker), 0u);
+        EXPECT_EQ(test::CountInFile(mount.image(), marker), 0u);
     }
 }
 
