@@ -1,5 +1,7 @@
 #include "freespace/DiskWiper.h"
 
+#include "freespace/WipeEstimate.h"
+
 #include <exception>
 #include <stdexcept>
 #include <thread>
@@ -133,6 +135,7 @@ void TDiskWiper::Run() {
         CleanTempFolder(letter);
         Removable = services_.driveType(letter) == platform::DriveType::Removable;
         BytesWritten = 0;
+        const std::uint32_t fillStart = services_.fill.clock->tickCount();
         switch (Method) {
             case wipe::wmSimpleOnePass: FillSimpleOnePass(); break;
             case wipe::wmSimpleTwoPass: FillSimpleTwoPass(); break;
@@ -140,6 +143,13 @@ void TDiskWiper::Run() {
             case wipe::wmMilitary: FillMilitary(); break;
             case wipe::wmGutmann: FillGutmann(); break;
             default: break;
+        }
+        if (!Cancelled) {
+            // The rate of a whole fill, for the wizard's next estimate.
+            RecordWriteRate(registry(),
+                            static_cast<std::uint64_t>(BytesWritten) *
+                                static_cast<std::uint64_t>(FillPassCount(Method)),
+                            services_.fill.clock->tickCount() - fillStart);
         }
         CleanTempFolder(letter);
         Log(std::string(kWipedLinePrefix) + DriveRoot, kInformationIcon);

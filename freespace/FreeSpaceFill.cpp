@@ -56,6 +56,69 @@ std::string TempFileName(int number) {
 
 FreeSpaceFill::FreeSpaceFill(FillServices services) : services_(std::move(services)) {}
 
+int FillPassCount(std::int32_t method) {
+    switch (method) {
+        case wipe::wmSimpleOnePass: return 1;
+        case wipe::wmSimpleTwoPass: return 2;
+        case wipe::wmDoD: return 3;
+        case wipe::wmMilitary: return static_cast<int>(kMilitaryBytes.size());
+        case wipe::wmGutmann: {
+            int count = 0;
+            for (const wipe::PassPattern& pattern : wipe::FindWipeMethod(method)->passes) {
+                count += pattern.kind == wipe::PatternKind::Byte ||
+                         pattern.kind == wipe::PatternKind::RandomByte ||
+                         pattern.kind == wipe::PatternKind::Triple;
+            }
+            return count;
+        }
+        default: return 0;
+    }
+}
+
+std::optional<double> MeasureWriteRate(char letter, const FillServices& services,
+                                       std::uint64_t bytes) {
+    const auto root = services.rootPath(letter);
+    if (!root || bytes == 0) {
+        return std::nullopt;
+    }
+    platform::FileSystem& files = *services.files;
+    const auto folder = *root / std::string(kTempFolderName);
+    const bool made = files.getAttributes(folder) == platform::InvalidFileAttributes &&
+                      files.createDirectory(folder);
+    if (!IsRealFolder(files.getAttributes(folder))) {
+        return std::nullopt;
+    }
+    if (made) {
+        files.setAttributes(folder, Hidden | Archive);
+    }
+    // Number 0 is never a fill's, so an earlier fill's leftovers stay as
+    // they are; a leftover of this file goes with the next clean-up.
+    const auto path = folder / TempFileName(0);
+    std::optional<double> rate;
+    std::error_code error;
+    if (auto file = files.createNew(path, error)) {
+        const std::vector<unsigned char> block(std::size_t{1} << 20, 0);
+        const std::uint32_t start = services.clock->tickCount();
+        bool written = true;
+        for (std::uint64_t offset = 0; written && offset < bytes; offset += block.size()) {
+            const std::size_t size =
+                static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), bytes - offset));
+            written = file->writeAt(offset, block.data(), size, error) == size;
+        }
+        written = written && file->flush();
+        const std::uint32_t elapsed = services.clock->tickCount() - start;
+        file->close();
+        files.deleteFile(path);
+        if (written && elapsed > 0) {
+            rate = static_cast<double>(bytes) * 1000.0 / elapsed;
+        }
+    }
+    if (made) {
+        files.removeDirectory(folder);
+    }
+    return rate;
+}
+
 void FreeSpaceFill::FillSimpleOnePass() { FillWithMethod(wipe::wmSimpleOnePass); }
 void FreeSpaceFill::FillSimpleTwoPass() { FillWithMethod(wipe::wmSimpleTwoPass); }
 void FreeSpaceFill::FillDoD() { FillWithMethod(wipe::wmDoD); }

@@ -49,6 +49,10 @@ inline constexpr std::uint64_t kTempFileLimit = std::uint64_t{1} << 31;
 // The log line of each finished temporary file.
 inline constexpr std::string_view kFlushLine = "Flushing disk buffers";
 
+// How many passes the fill of `method` writes over each chunk position; 0
+// for an index outside 0..4.
+int FillPassCount(std::int32_t method);
+
 // The operating-system services a fill uses; tests replace single ones.
 struct FillServices {
     platform::FileSystem* files = &platform::systemFileSystem();
@@ -60,6 +64,14 @@ struct FillServices {
     // See kTempFileLimit; smaller in tests, so they need not write 2 GiB files.
     std::uint64_t fileSizeLimit = kTempFileLimit;
 };
+
+// A short measured write: `bytes` of zeros into a temporary file in the
+// drive's "$clean_tmp" folder (made for the purpose and removed again when
+// it was not there), committed to the disk, then deleted. Returns bytes per
+// second; nothing when the drive cannot be written, the folder is a link or
+// mount point, or the clock says no time passed.
+std::optional<double> MeasureWriteRate(char letter, const FillServices& services,
+                                       std::uint64_t bytes);
 
 class FreeSpaceFill : public FillState {
 public:

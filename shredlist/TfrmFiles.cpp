@@ -14,7 +14,9 @@
 #include "app/ShellContract.h"
 #include "app/StartupMode.h"
 #include "app/gui/Forms.h"
-#include "app/gui/StandInForms.h"
+#include "app/gui/Pictures.h"
+#include "app/gui/ProgramShell.h"
+#include "app/gui/TfrmMain.h"
 #include "app/gui/TfrmSettings.h"
 #include "platform/PathText.h"
 #include "platform/qt/QtShell.h"
@@ -23,39 +25,15 @@
 #include "wipe/TfrmShred.h"
 
 namespace quenlo::gui {
-namespace {
-
-platform::Shell* shellOverride = nullptr;
-
-platform::Shell& ListShell() {
-    return shellOverride ? *shellOverride : platform::programShell();
-}
-
-// The picture behind the entries: a quiet mark of the product.
-QPixmap MakeBackground() {
-    QPixmap picture(284, 60);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font = painter.font();
-    font.setPointSize(26);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(120, 140, 190, 40));
-    painter.drawText(picture.rect(), Qt::AlignRight | Qt::AlignVCenter, "Quenlo");
-    return picture;
-}
-
-}  // namespace
 
 void TfrmFiles::setShellForTests(platform::Shell* shell) {
-    shellOverride = shell;
+    SetProgramShell(shell);
 }
 
 TfrmFiles::TfrmFiles()
-    : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(), ListShell(),
+    : list_(std::make_unique<shredlist::ShredList>(platform::systemFileSystem(), ProgramShell(),
                                                    app::ProgramRegistry())),
-      background_(MakeBackground()) {
+      background_(Picture("list-background")) {
     setObjectName("frmFiles");
     resize(496, 362);
 
@@ -121,18 +99,20 @@ TfrmFiles::TfrmFiles()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    auto addItem = [this](const char* name, const char* caption, const char* icon) {
-        QAction* action = PopupMenu1->addAction(QIcon::fromTheme(icon), caption);
+    // The main window's image list supplies the pictures.
+    auto addItem = [this](const char* name, const char* caption, const QIcon& icon) {
+        QAction* action = PopupMenu1->addAction(icon, caption);
         action->setObjectName(name);
         return action;
     };
-    AddFile1 = addItem("AddFile1", "Add File", "list-add");
-    AddFolder1 = addItem("AddFolder1", "Add Folder", "list-add");
+    AddFile1 = addItem("AddFile1", "Add File", MenuIcon(0));
+    AddFolder1 = addItem("AddFolder1", "Add Folder", MenuIcon(0));
     PopupMenu1->addSeparator();
-    RemoveSelected1 = addItem("RemoveSelected1", "Remove Selected", "list-remove");
-    RemoveAll1 = addItem("RemoveAll1", "Remove All", "edit-clear");
+    RemoveSelected1 = addItem("RemoveSelected1", "Remove Selected", MenuIcon(1));
+    RemoveAll1 = addItem("RemoveAll1", "Remove All", MenuIcon(9));
     PopupMenu1->addSeparator();
-    LocateinExplorer1 = addItem("LocateinExplorer1", "Locate in Explorer", "system-file-manager");
+    LocateinExplorer1 = addItem("LocateinExplorer1", "Locate in Explorer",
+                                QIcon::fromTheme("system-file-manager"));
     auto main = [](void (TfrmMain::*command)()) {
         return [command] {
             if (frmMain != nullptr) {

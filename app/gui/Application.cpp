@@ -6,7 +6,9 @@
 
 #include "app/gui/Forms.h"
 #include "app/gui/QtPrompts.h"
-#include "app/gui/StandInForms.h"
+#include "app/gui/TfrmMain.h"
+#include "app/gui/TfrmAbout.h"
+#include "freespace/TfrmDiskSpace.h"
 #include "app/gui/TfrmSettings.h"
 #include "shredlist/TfrmFiles.h"
 #include "wipe/TfrmShred.h"
@@ -65,6 +67,7 @@ QWidget* CreateFormsForMode(app::StartupMode mode) {
 }
 
 void DestroyForms() {
+    delete frmDiskSpace;
     delete frmAbout;
     if (frmFiles != nullptr && frmFiles->parent() == nullptr) {
         delete frmFiles;  // not docked: the main window does not own it

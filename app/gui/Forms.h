@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <exception>
+#include <utility>
 
 #include "app/gui/MessageBox.h"
 
@@ -30,9 +31,10 @@ inline TfrmDiskSpace* frmDiskSpace = nullptr;
 // Creates a window of class T: builds it, sets `reference`, then runs its
 // creation handler FormCreate. An error escaping the handler is shown in a
 // message box with its text; the window is created all the same.
-template <typename T>
-T* CreateForm(T*& reference) {
-    T* form = new T();
+// `arguments` go to the constructor (an owner, say).
+template <typename T, typename... Arguments>
+T* CreateForm(T*& reference, Arguments&&... arguments) {
+    T* form = new T(std::forward<Arguments>(arguments)...);
     reference = form;
     QObject::connect(form, &QObject::destroyed, [&reference, form] {
         if (reference == form) {

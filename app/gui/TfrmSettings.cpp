@@ -14,8 +14,8 @@
 #include "app/WebSite.h"
 #include "app/gui/Forms.h"
 #include "app/gui/Skin.h"
-#include "app/gui/StandInForms.h"
-#include "platform/qt/QtShell.h"
+#include "app/gui/ProgramShell.h"
+#include "app/gui/TfrmMain.h"
 #include "wipe/WipeMethods.h"
 
 namespace quenlo::gui {
@@ -207,7 +207,7 @@ void TfrmSettings::btnCancelClick() {
 }
 
 void TfrmSettings::btnHelpClick() {
-    platform::programShell().openWebAddress(app::WebPage("quenlo-help.php"));  // failure ignored
+    ProgramShell().openWebAddress(app::WebPage(app::kHelpPage));  // failure ignored
 }
 
 void TfrmSettings::showEvent(QShowEvent* event) {

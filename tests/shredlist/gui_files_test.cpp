@@ -13,7 +13,8 @@
 #include "app/gui/Application.h"
 #include "app/gui/FileChooser.h"
 #include "app/gui/Forms.h"
-#include "app/gui/StandInForms.h"
+#include "app/gui/TfrmMain.h"
+#include "app/gui/TfrmAbout.h"
 #include "platform/qt/QtShell.h"
 #include "shredlist/TfrmFiles.h"
 #include "tests/support/FakeShell.h"
@@ -84,7 +85,7 @@ protected:
 
 TEST_F(FilesWindow, IsDockedWithItsControlsAndColumns) {
     ASSERT_NE(files, nullptr);
-    EXPECT_EQ(frmMain->centralWidget(), files);
+    EXPECT_EQ(files->parentWidget(), frmMain->panContainer);
     ASSERT_NE(child<QTreeView>("VST"), nullptr);
     ASSERT_NE(child<QPushButton>("bShred"), nullptr);
     EXPECT_EQ(child<QPushButton>("bShred")->text(), "Shred Files Now..");
