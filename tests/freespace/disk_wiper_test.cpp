@@ -3,6 +3,8 @@
 #include <fstream>
 
 #include "freespace/DiskWiper.h"
+#include "freespace/WipeEstimate.h"
+#include "wipe/WipeMethods.h"
 #include "tests/freespace/FillFixture.h"
 #include "tests/support/FakeWipeWindow.h"
 #include "tests/support/PosixFixtures.h"
@@ -198,6 +200,19 @@ TEST(DiskWiperStart, RefusesAMethodOutOfRange) {
     test::RecordingWipeWindow window(thread);
     EXPECT_THROW(TDiskWiper::Start("E", 5, window, thread), std::invalid_argument);
     EXPECT_EQ(TDiskWiper::RunningThreads(), 0);
+}
+
+}  // namespace
+}  // namespace quenlo::freespace
+
+namespace quenlo::freespace {
+namespace {
+
+TEST_F(DiskWiperTest, FinishedFillsLeaveTheirRateForTheNextEstimate) {
+    Run("E", wipe::wmGutmann);  // 35 passes over 2 MiB: enough to measure
+    const auto rate = StoredWriteRate(*registry_);
+    ASSERT_TRUE(rate.has_value());
+    EXPECT_GT(*rate, 1 << 20);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ public:
     std::vector<std::filesystem::path> asked;      // every path filled, in order
     std::map<std::string, std::string> typeNames;  // by extension
     std::vector<std::filesystem::path> shown;
+    std::vector<std::string> opened;  // web addresses
 
     std::string typeName(const std::filesystem::path& path) override {
         const auto it = typeNames.find(path.extension().string());
@@ -29,7 +30,10 @@ public:
         shown.push_back(path);
         return true;
     }
-    bool openWebAddress(std::string_view) override { return true; }
+    bool openWebAddress(std::string_view address) override {
+        opened.emplace_back(address);
+        return false;  // no browser: the program must not care
+    }
 };
 
 }  // namespace quenlo::test

@@ -82,7 +82,8 @@ bool RemoveDeepTree(const std::filesystem::path& root, const std::string& name, 
     return ok;
 }
 
-LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {
+LoopMount::LoopMount(const std::string& type, int sizeMiB, const std::string& label)
+    : type_(type) {
     if (!IsRoot()) {
         whyNot_ = "needs root to loop-mount a " + type + " image";
         return;
@@ -106,7 +107,9 @@ LoopMount::LoopMount(const std::string& type, int sizeMiB) : type_(type) {
         return;
     }
     const std::string mkfs = type == "vfat" ? "mkfs.vfat " + Quote(image_)
-                                            : "mkfs.ext4 -q -F -E nodiscard " + Quote(image_);
+                                            : "mkfs.ext4 -q -F -E nodiscard " +
+                                                  (label.empty() ? "" : "-L " + Quote(label) + " ") +
+                                                  Quote(image_);
     if (!Run("truncate -s " + std::to_string(sizeMiB) + "M " + Quote(image_)) ||
         !Run(mkfs + " >/dev/null 2>&1")) {
         whyNot_ = "cannot make a " + type + " image (is mkfs." + type + " installed?)";

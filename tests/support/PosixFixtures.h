@@ -30,8 +30,9 @@ bool RemoveDeepTree(const std::filesystem::path& root, const std::string& name, 
 class LoopMount {
 public:
     // type: "ext4" or "vfat" (an image file), or "tmpfs" (no image: it
-    // cannot be remounted); sizeMiB: the size.
-    LoopMount(const std::string& type, int sizeMiB);
+    // cannot be remounted); sizeMiB: the size; label: the volume label an
+    // ext4 image is made with.
+    LoopMount(const std::string& type, int sizeMiB, const std::string& label = "");
     ~LoopMount();
     LoopMount(const LoopMount&) = delete;
     LoopMount& operator=(const LoopMount&) = delete;
