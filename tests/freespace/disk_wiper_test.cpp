@@ -202,12 +202,6 @@ TEST(DiskWiperStart, RefusesAMethodOutOfRange) {
     EXPECT_EQ(TDiskWiper::RunningThreads(), 0);
 }
 
-}  // namespace
-}  // namespace quenlo::freespace
-
-namespace quenlo::freespace {
-namespace {
-
 TEST_F(DiskWiperTest, FinishedFillsLeaveTheirRateForTheNextEstimate) {
     Run("E", wipe::wmGutmann);  // 35 passes over 2 MiB: enough to measure
     const auto rate = StoredWriteRate(*registry_);
