@@ -8,7 +8,8 @@
 // btrfs, vfat, exfat, ntfs, f2fs and the like; not proc, tmpfs, overlay,
 // network file systems) gets the next letter from D in the order of its
 // mount point. QUENLO_DRIVES ("C=/;E=/media/stick:removable") replaces the
-// map entirely.
+// map entirely; a root may end in ":fixed" (the default), ":removable",
+// ":remote", ":cdrom" or ":ramdisk".
 
 #include <cstdint>
 #include <filesystem>

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -143,9 +144,13 @@ std::vector<Drive> ParseOverride(const std::string& text) {
         drive.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
         std::string root = item.substr(2);
         if (const auto colon = root.rfind(':'); colon != std::string::npos) {
-            const std::string kind = root.substr(colon + 1);
-            if (kind == "removable" || kind == "fixed") {
-                drive.type = kind == "removable" ? DriveType::Removable : DriveType::Fixed;
+            static const std::map<std::string, DriveType> kKinds = {
+                {"removable", DriveType::Removable}, {"fixed", DriveType::Fixed},
+                {"remote", DriveType::Remote},       {"cdrom", DriveType::CdRom},
+                {"ramdisk", DriveType::RamDisk},
+            };
+            if (const auto kind = kKinds.find(root.substr(colon + 1)); kind != kKinds.end()) {
+                drive.type = kind->second;
                 root.erase(colon);
             }
         }

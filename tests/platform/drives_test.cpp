@@ -28,6 +28,11 @@ TEST_F(DrivesTest, OverrideReplacesTheMap) {
     EXPECT_EQ(GetDriveType('e'), DriveType::Removable);
     EXPECT_EQ(GetDriveType('C'), DriveType::Fixed);
     EXPECT_EQ(GetDriveType('Q'), DriveType::NoRootDir);
+    ::setenv("QUENLO_DRIVES", "D=/media/cd:cdrom;N=/net/share:remote;R=/dev/shm:ramdisk", 1);
+    EXPECT_EQ(GetDriveType('D'), DriveType::CdRom);
+    EXPECT_EQ(GetDriveType('N'), DriveType::Remote);
+    EXPECT_EQ(GetDriveType('R'), DriveType::RamDisk);
+    EXPECT_EQ(DriveRootPath('D'), std::filesystem::path("/media/cd"));
     EXPECT_FALSE(GetVolumeInformation('Q').has_value());
 }
 
