@@ -28,7 +28,7 @@ TfrmAbout::TfrmAbout(QWidget* owner) : QDialog(owner) {
     Image1->setPixmap(Picture("banner"));
     Label1 = new QLabel("Version 2.5", this);
     Label1->setObjectName("Label1");
-    Label2 = new QLabel("Copyright \u00A9 2026 the Quenlo developers. All rights reserved.", this);
+    Label2 = new QLabel("Copyright \u00A9 2026 the Quenlo developers.", this);
     Label2->setObjectName("Label2");
     Label3 = new QLabel("Web site:", this);
     Label3->setObjectName("Label3");
