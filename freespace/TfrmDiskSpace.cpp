@@ -392,14 +392,13 @@ void TfrmDiskSpace::SetProgressPosition(std::int64_t position) {
 }
 
 void TfrmDiskSpace::StartElapsedTime() {
-    elapsedSeconds_ = 0;
+    elapsed_.start();
     labTime->setText(ElapsedTimeText(0));
     Timer1->start();
 }
 
 void TfrmDiskSpace::Timer1Timer() {
-    ++elapsedSeconds_;
-    labTime->setText(ElapsedTimeText(elapsedSeconds_));
+    labTime->setText(ElapsedTimeText(elapsed_.elapsed() / 1000));
 }
 
 }  // namespace quenlo::gui

@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <optional>
@@ -110,7 +111,8 @@ private:
     bool stopRequested_ = false;
     bool wipeRunning_ = false;
     bool runAlive_ = false;
-    std::int64_t elapsedSeconds_ = 0;
+    // Read at each tick, so a busy window thread never slows the count.
+    QElapsedTimer elapsed_;
     // A measured write rate, kept for the window's life.
     std::optional<double> measuredRate_;
 };

@@ -161,6 +161,21 @@ TEST(ElapsedTime, HoursMinutesSecondsModuloADay) {
     EXPECT_EQ(ElapsedTimeText(86400 + 61), "00:01:01");
 }
 
+TEST_F(Wizard, ElapsedTimeCountsWhileStartedAndKeepsItsValueWhenStopped) {
+    test::DriveMap drives("");
+    TfrmDiskSpace& wizard = Open();
+    wizard.labTime->setText("07:00:00");
+    wizard.StartElapsedTime();
+    EXPECT_EQ(wizard.labTime->text(), "00:00:00");
+    ASSERT_TRUE(ProcessUntil([&] { return wizard.labTime->text() != "00:00:00"; }));
+    EXPECT_EQ(wizard.labTime->text().left(6), "00:00:");
+    wizard.StopElapsedTime();
+    const QString kept = wizard.labTime->text();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);
+    ProcessUntil([&] { return std::chrono::steady_clock::now() > until; });
+    EXPECT_EQ(wizard.labTime->text(), kept);
+}
+
 // The wizard over drives on small file systems mounted by the test.
 class WizardOnMountedDrives : public Wizard {
 protected:
