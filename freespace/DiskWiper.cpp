@@ -151,6 +151,10 @@ void TDiskWiper::Run() {
                                 static_cast<std::uint64_t>(FillPassCount(Method)),
                             services_.fill.clock->tickCount() - fillStart);
         }
+        if (!Cancelled && !Failure.empty()) {
+            // Never let a drive that was not filled pass for a wiped one.
+            Log(std::string(kIncompleteLinePrefix) + DriveRoot + ": " + Failure, kWarningIcon);
+        }
         CleanTempFolder(letter);
         Log(std::string(kWipedLinePrefix) + DriveRoot, kInformationIcon);
         Synchronize([this] { SyncDiskFinished(); });

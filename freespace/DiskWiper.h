@@ -29,6 +29,9 @@ inline constexpr std::string_view kStartLinePrefix = "Start Wiping disk ";
 inline constexpr std::string_view kCancelLine = "Wipe cancelled by user";
 inline constexpr std::string_view kWipedLinePrefix = "Disk wiped ";
 inline constexpr std::string_view kFinishedLine = "Wipe finshed.";
+// When a drive's fill ended before the drive was full; followed by the
+// drive root, ": " and why.
+inline constexpr std::string_view kIncompleteLinePrefix = "Free space not wiped completely on ";
 // When an error ends the run early; followed by the error's text.
 inline constexpr std::string_view kErrorLinePrefix = "Wipe stopped by an error: ";
 

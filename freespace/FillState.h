@@ -30,6 +30,10 @@ struct FillState {
     std::int32_t ProgressDivisor = 0;
     // Chunk positions between two progress ticks.
     std::int32_t TickInterval = 0;
+    // Why the last fill ended before the drive was full (the temporary
+    // folder or a file could not be made, a write failed); empty when it
+    // filled the drive or was stopped.
+    std::string Failure;
 };
 
 }  // namespace quenlo::freespace

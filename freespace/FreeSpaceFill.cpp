@@ -179,14 +179,17 @@ bool FreeSpaceFill::FillWithMethod(std::int32_t method) {
         }
     }
 
+    Failure.clear();
     const auto folder = TempFolder(DriveRoot[0]);
     if (!folder) {
+        Failure = "the drive cannot be reached";
         return true;
     }
     files.createDirectory(*folder);  // an existing folder is used as it is
     if (!IsRealFolder(files.getAttributes(*folder))) {
         // Not creatable (a write-protected medium), or something other than a
         // folder of this drive stands there: never write through it.
+        Failure = "the temporary folder " + std::string(kTempFolderName) + " cannot be made";
         return true;
     }
     files.setAttributes(*folder, Hidden | Archive);
@@ -250,7 +253,12 @@ bool FreeSpaceFill::FillWithMethod(std::int32_t method) {
         std::error_code error;
         auto file = files.createAlways(path, error);
         if (!file) {
-            break;  // nothing was opened, so nothing is flushed, closed or logged
+            // Nothing was opened, so nothing is flushed, closed or logged. A
+            // drive that is full refuses the file for that reason alone.
+            if (FreeAvailable >= static_cast<std::int64_t>(chunk_) && !platform::IsDiskFull(error)) {
+                Failure = "a temporary file cannot be made: " + error.message();
+            }
+            break;
         }
         files.setAttributes(path, Hidden | Archive);
 
@@ -335,6 +343,7 @@ std::uint64_t FreeSpaceFill::WriteBatch(platform::File& file, std::uint64_t firs
             }
         }
         if (raised) {
+            Failure = "a write failed: " + error.message();
             failed = true;
             return j + 1;
         }

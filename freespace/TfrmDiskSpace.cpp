@@ -14,6 +14,7 @@
 #include "app/gui/Skin.h"
 #include "app/gui/TfrmMain.h"
 #include "freespace/FreeSpaceFill.h"
+#include "freespace/OfferedDrives.h"
 #include "freespace/WipeEstimate.h"
 #include "platform/Drives.h"
 #include "wipe/WipeMethods.h"
@@ -217,29 +218,15 @@ void TfrmDiskSpace::UcitajDrajvove() {
     QWidget* box = ScrollBox1->widget();
     std::size_t slot = 1;
     int top = 15;
-    for (const char letter : letters) {
-        const platform::DriveType type = platform::GetDriveType(letter);
-        if (type != platform::DriveType::Fixed && type != platform::DriveType::Removable) {
-            continue;
-        }
-        sysinfo::TVolumeInfo info;
-        tvAPIThing1.GetVolumeInfo(letter, info);
-        QString label = Text(info.VolumeName).trimmed();
-        auto* root = new QLabel(QString("%1:\\").arg(QChar(letter)), box);
+    for (const freespace::OfferedDrive& drive : freespace::OfferedDrives(letters, tvAPIThing1)) {
+        auto* root = new QLabel(QString("%1:\\").arg(QChar(drive.letter)), box);
         root->setObjectName(QString("DriveLabel%1").arg(slot));
         root->setStyleSheet("background: white;");
         root->adjustSize();
         root->move(30, top);
         root->show();
         driveLabels[slot] = root;
-        if (label.isEmpty()) {
-            if (type == platform::DriveType::Removable) {
-                label = letter == 'A' || letter == 'B' ? "FLOPPY DRIVE" : "Removable Disk";
-            } else {
-                label = "LOCAL DISK";
-            }
-        }
-        auto* check = new QCheckBox(label, box);
+        auto* check = new QCheckBox(Text(drive.caption), box);
         check->setObjectName(QString("DriveCheck%1").arg(slot));
         check->setStyleSheet("background: white;");
         check->adjustSize();

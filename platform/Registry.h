@@ -46,6 +46,10 @@ public:
 
     // RegDeleteValueW. False when there was no such value or on an error.
     virtual bool deleteValue(std::string_view name) = 0;
+
+    // RegEnumKeyExW over the whole key: the names of the keys directly
+    // below it, in the order of their names with letter case folded.
+    virtual std::vector<std::string> subkeyNames() = 0;
 };
 
 class Registry {
@@ -54,6 +58,15 @@ public:
     // RegCreateKeyExW under HKEY_CURRENT_USER: opens the key, creating it
     // (and the keys above it) when missing. Null when the store is unusable.
     virtual std::unique_ptr<RegistryKey> openKey(std::string_view keyPath) = 0;
+
+    // RegOpenKeyExW under HKEY_CURRENT_USER: opens the key only when it
+    // exists. Null when it is missing or the store is unusable.
+    virtual std::unique_ptr<RegistryKey> openExistingKey(std::string_view keyPath) = 0;
+
+    // RegDeleteTreeW, then RegDeleteKeyW: removes the key, its values and
+    // every key below it, in one step. False when there was no such key or
+    // on an error (then nothing was removed).
+    virtual bool deleteKeyTree(std::string_view keyPath) = 0;
 };
 
 // The current user's registry. Nothing is opened or created until the first

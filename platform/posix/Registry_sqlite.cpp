@@ -281,6 +281,35 @@ public:
         return transaction.commit();
     }
 
+    std::vector<std::string> subkeyNames() override {
+        std::vector<std::string> names;
+        std::lock_guard lock(store_.mutex());
+        sqlite3* db = store_.db();
+        if (db == nullptr) {
+            return names;
+        }
+        Transaction transaction(db, false);
+        // The keys whose path is this key's path, a separator and one more
+        // name: compared by prefix, never with LIKE, whose wildcards may
+        // stand in key names.
+        Statement select(db,
+                         "SELECT substr(child.path, length(parent.path) + 2) AS name"
+                         " FROM keys AS parent, keys AS child WHERE parent.id = ?"
+                         " AND length(child.path) > length(parent.path) + 1"
+                         " AND substr(child.path, 1, length(parent.path) + 1) ="
+                         "     (parent.path || '\\') COLLATE NOCASE"
+                         " AND instr(substr(child.path, length(parent.path) + 2), '\\') = 0"
+                         " ORDER BY name COLLATE NOCASE");
+        if (!transaction.active() || !select.ok()) {
+            return names;
+        }
+        select.bindInt(1, id_);
+        while (select.step() == SQLITE_ROW) {
+            names.push_back(select.columnBlob(0));
+        }
+        return names;
+    }
+
 private:
     std::optional<StoredValue> read(std::string_view name) {
         std::lock_guard lock(store_.mutex());
@@ -362,6 +391,43 @@ public:
             return nullptr;
         }
         return std::make_unique<SqliteKey>(store(), *id);
+    }
+
+    std::unique_ptr<RegistryKey> openExistingKey(std::string_view keyPath) override {
+        std::lock_guard lock(store().mutex());
+        sqlite3* db = store().db();
+        if (db == nullptr) {
+            return nullptr;
+        }
+        Transaction reading(db, false);
+        auto id = findKey(db, keyPath);
+        return id ? std::make_unique<SqliteKey>(store(), *id) : nullptr;
+    }
+
+    bool deleteKeyTree(std::string_view keyPath) override {
+        std::lock_guard lock(store().mutex());
+        sqlite3* db = store().db();
+        if (db == nullptr) {
+            return false;
+        }
+        Transaction transaction(db, true);
+        if (!transaction.active() || !findKey(db, keyPath)) {
+            return false;
+        }
+        // The key itself and every key whose path begins with its path and
+        // a separator, with all their values.
+        const char* const kTree =
+            "SELECT id FROM keys WHERE path = ?1 OR (length(path) > length(?1) + 1"
+            " AND substr(path, 1, length(?1) + 1) = (?1 || '\\') COLLATE NOCASE)";
+        Statement values(db, (std::string("DELETE FROM registry_values WHERE key_id IN (") +
+                              kTree + ")").c_str());
+        Statement keys(db, (std::string("DELETE FROM keys WHERE id IN (") + kTree + ")").c_str());
+        if (!values.ok() || !keys.ok()) {
+            return false;
+        }
+        values.bindText(1, keyPath);
+        keys.bindText(1, keyPath);
+        return values.step() == SQLITE_DONE && keys.step() == SQLITE_DONE && transaction.commit();
     }
 
 private:

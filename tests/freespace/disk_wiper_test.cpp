@@ -145,7 +145,15 @@ TEST_F(DiskWiperTest, DriveWithoutRoomNeverShowsTheRunningState) {
 TEST_F(DiskWiperTest, ReadOnlyDriveFinishesWithNothingLeft) {
     ASSERT_TRUE(e_->setReadOnly(true));
     Run("EF");
-    EXPECT_EQ(window_.logLines().back(), "0 Wipe finshed.");
+    const auto lines = window_.logLines();
+    EXPECT_EQ(lines.back(), "0 Wipe finshed.");
+    // The drive that could not be written is said to be so, the other is not.
+    const std::string incomplete =
+        "1 Free space not wiped completely on E:\\: the temporary folder $clean_tmp cannot be made";
+    EXPECT_EQ(Count(lines, incomplete), 1u);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("1 ", 0) == 0; }),
+              1);
     EXPECT_FALSE(fs::exists(e_->root() / "$clean_tmp"));
     EXPECT_FALSE(fs::exists(f_->root() / "$clean_tmp"));
     EXPECT_FALSE(Policy().has_value());

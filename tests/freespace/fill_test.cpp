@@ -86,6 +86,7 @@ TEST(FillScripted, LessThanOneChunkGivesAnEmptyFolderAndNoStart) {
     fill.FillSimpleOnePass();
     EXPECT_EQ(fill.started, 0);
     EXPECT_TRUE(fill.log.empty());
+    EXPECT_TRUE(fill.Failure.empty()) << "a drive with no room is not a failure";
     ASSERT_TRUE(fs::is_directory(dir / "$clean_tmp"));
     EXPECT_TRUE(fs::is_empty(dir / "$clean_tmp"));
     fill.CleanTempFolder('E');
@@ -136,6 +137,8 @@ TEST(FillScripted, WriteErrorFinishesTheFileAndEndsTheFill) {
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[calls.size() - 2], "flush");
     EXPECT_EQ(calls.back(), "close");
+    EXPECT_EQ(fill.Failure, "a write failed: " + std::make_error_code(std::errc::io_error).message())
+        << "an ended fill is not a filled drive";
 }
 
 TEST(FillScripted, FileThatCannotBeCreatedEndsCleanly) {
@@ -151,6 +154,7 @@ TEST(FillScripted, FileThatCannotBeCreatedEndsCleanly) {
     EXPECT_EQ(files.created.size(), 1u);
     EXPECT_TRUE(fill.log.empty()) << "nothing logged for a file never opened";
     EXPECT_TRUE(files.events.calls.empty());
+    EXPECT_EQ(fill.Failure.rfind("a temporary file cannot be made: ", 0), 0u) << fill.Failure;
 }
 
 TEST(FillScripted, CleanTempFolderDeletesFilesButNeverFollowsALink) {

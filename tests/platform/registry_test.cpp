@@ -70,6 +70,34 @@ TEST_F(RegistryTest, DeleteAndEnumerate) {
     EXPECT_EQ(key->valueNames(), (std::vector<std::string>{"c", "b"}));
 }
 
+TEST_F(RegistryTest, SubkeysOpeningWithoutCreatingAndDeletingATree) {
+    // Key names with the wildcards of SQL's LIKE must not match their neighbours.
+    for (const char* path : {"Software\\Quenlo\\Settings", "Software\\Quenlo\\b_c\\Deep",
+                             "Software\\Quenlo\\bxc", "Software\\Quenlo%", "Software\\Other"}) {
+        ASSERT_NE(registry->openKey(path), nullptr) << path;
+    }
+    registry->openKey("Software\\Quenlo\\b_c\\Deep")->writeString("v", "deep");
+    registry->openKey("Software\\Quenlo%")->writeDword("kept", 1);
+    EXPECT_EQ(registry->openKey("SOFTWARE\\quenlo")->subkeyNames(),
+              (std::vector<std::string>{"b_c", "bxc", "Settings"}));
+    EXPECT_TRUE(registry->openKey("Software\\Quenlo\\Settings")->subkeyNames().empty());
+
+    EXPECT_EQ(registry->openExistingKey("Software\\Nowhere"), nullptr);
+    EXPECT_EQ(registry->openExistingKey("Software\\Nowhere"), nullptr) << "and it was not created";
+    ASSERT_NE(registry->openExistingKey("software\\QUENLO\\b_c"), nullptr);
+
+    EXPECT_TRUE(registry->deleteKeyTree("Software\\QUENLO\\B_C"));
+    EXPECT_FALSE(registry->deleteKeyTree("Software\\Quenlo\\b_c"));
+    EXPECT_EQ(registry->openExistingKey("Software\\Quenlo\\b_c\\Deep"), nullptr);
+    EXPECT_NE(registry->openExistingKey("Software\\Quenlo\\bxc"), nullptr);
+    EXPECT_TRUE(registry->deleteKeyTree("Software\\Quenlo"));
+    EXPECT_EQ(registry->openExistingKey("Software\\Quenlo\\Settings"), nullptr);
+    EXPECT_EQ(registry->openExistingKey("Software\\Quenlo%")->readDword("kept"), 1u)
+        << "a key whose name only begins like the deleted one stays";
+    EXPECT_EQ(registry->openKey("Software")->subkeyNames(),
+              (std::vector<std::string>{"Other", "Quenlo%"}));
+}
+
 TEST_F(RegistryTest, StoreSurvivesReopeningAndIsPrivate) {
     ASSERT_TRUE(registry->openKey("Software\\Quenlo")->writeDword("FormVersion", 0));
     registry.reset();
