@@ -28,18 +28,22 @@ std::string Upper(std::string_view text) {
 // The key path below HKEY_CURRENT_USER: the root name taken off, trailing
 // separators dropped. Throws SyntaxError for another root or an empty name.
 std::string SubkeyPath(const std::string& key) {
-    std::string path;
-    for (const char* root : {"HKCU\\", "HKEY_CURRENT_USER\\"}) {
-        const std::string prefix(root);
-        if (key.size() >= prefix.size() && Upper(key.substr(0, prefix.size())) == prefix) {
-            path = key.substr(prefix.size());
+    const std::string upper = Upper(key);
+    std::string path = key;  // a path without a root name lies under HKCU as well
+    bool rooted = false;
+    for (const std::string root : {"HKCU\\", "HKEY_CURRENT_USER\\"}) {
+        if (upper.rfind(root, 0) == 0) {
+            path = key.substr(root.size());
+            rooted = true;
             break;
         }
     }
-    if (path.empty() && Upper(key) != "HKCU" && Upper(key) != kRoot) {
-        path = key;  // a path without a root name lies under HKCU as well
+    if (upper == "HKCU" || upper == kRoot) {
+        throw SyntaxError("ERROR: Invalid key name. Name a key below HKEY_CURRENT_USER.");
+    }
+    if (!rooted) {
         for (const char* other : {"HKLM", "HKEY_", "HKCR", "HKU\\", "HKCC"}) {
-            if (Upper(key).rfind(other, 0) == 0) {
+            if (upper.rfind(other, 0) == 0) {
                 throw SyntaxError("ERROR: Invalid key name. Only HKEY_CURRENT_USER is kept here.");
             }
         }

@@ -22,6 +22,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <mutex>
 
 namespace quenlo::platform {
@@ -116,7 +118,7 @@ private:
 
 class SqliteStore {
 public:
-    explicit SqliteStore(std::filesystem::path file) : file_(std::move(file)) {}
+    explicit SqliteStore(std::filesystem::path file) : file_(std::move(file)), owner_(::getpid()) {}
     ~SqliteStore() { sqlite3_close_v2(db_); }
 
     // The open database, or null when the store is unusable. Opened once.
@@ -129,6 +131,8 @@ public:
     }
 
     std::mutex& mutex() { return mutex_; }
+    // The process that opened it: a forked child opens the file anew.
+    pid_t owner() const { return owner_; }
 
 private:
     void open() {
@@ -161,10 +165,31 @@ private:
     }
 
     std::filesystem::path file_;
+    pid_t owner_;
     sqlite3* db_ = nullptr;
     bool opened_ = false;
     std::mutex mutex_;
 };
+
+// The one open store of a file in this process. Every registry and key of
+// the file shares it: a second connection to the same file in one process
+// would, on closing, take the write-ahead log's end-of-use check for its
+// own and leave the other connection reading an outdated snapshot of what
+// other processes wrote since.
+std::shared_ptr<SqliteStore> SharedStore(const std::filesystem::path& file) {
+    static std::mutex mutex;
+    static std::map<std::filesystem::path, std::weak_ptr<SqliteStore>> stores;
+    std::error_code ignored;
+    const std::filesystem::path key =
+        file.empty() ? file : std::filesystem::absolute(file, ignored).lexically_normal();
+    std::lock_guard lock(mutex);
+    if (auto open = stores[key].lock(); open && open->owner() == ::getpid()) {
+        return open;
+    }
+    auto store = std::make_shared<SqliteStore>(file);
+    stores[key] = store;
+    return store;
+}
 
 // One transaction; rolled back unless committed.
 class Transaction {
@@ -205,7 +230,8 @@ struct StoredValue {
 
 class SqliteKey final : public RegistryKey {
 public:
-    SqliteKey(SqliteStore& store, std::int64_t id) : store_(store), id_(id) {}
+    SqliteKey(std::shared_ptr<SqliteStore> store, std::int64_t id)
+        : store_(std::move(store)), id_(id) {}
 
     std::optional<std::string> readString(std::string_view name) override {
         auto value = read(name);
@@ -245,8 +271,8 @@ public:
 
     std::vector<std::string> valueNames() override {
         std::vector<std::string> names;
-        std::lock_guard lock(store_.mutex());
-        sqlite3* db = store_.db();
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
         if (db == nullptr) {
             return names;
         }
@@ -263,8 +289,8 @@ public:
     }
 
     bool deleteValue(std::string_view name) override {
-        std::lock_guard lock(store_.mutex());
-        sqlite3* db = store_.db();
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
         if (db == nullptr) {
             return false;
         }
@@ -283,8 +309,8 @@ public:
 
     std::vector<std::string> subkeyNames() override {
         std::vector<std::string> names;
-        std::lock_guard lock(store_.mutex());
-        sqlite3* db = store_.db();
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
         if (db == nullptr) {
             return names;
         }
@@ -312,8 +338,8 @@ public:
 
 private:
     std::optional<StoredValue> read(std::string_view name) {
-        std::lock_guard lock(store_.mutex());
-        sqlite3* db = store_.db();
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
         if (db == nullptr) {
             return std::nullopt;
         }
@@ -333,8 +359,8 @@ private:
     }
 
     bool write(std::string_view name, RegistryValueType type, std::string_view data) {
-        std::lock_guard lock(store_.mutex());
-        sqlite3* db = store_.db();
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
         if (db == nullptr) {
             return false;
         }
@@ -353,7 +379,8 @@ private:
         return upsert.step() == SQLITE_DONE && transaction.commit();
     }
 
-    SqliteStore& store_;
+    // Shared: a key stays usable however long it outlives its registry.
+    std::shared_ptr<SqliteStore> store_;
     std::int64_t id_;
 };
 
@@ -375,10 +402,10 @@ public:
         if (!writable) {
             Transaction reading(db, false);
             auto id = findKey(db, keyPath);
-            return id ? std::make_unique<SqliteKey>(store(), *id) : nullptr;
+            return id ? std::make_unique<SqliteKey>(storeShared(), *id) : nullptr;
         }
         if (auto id = findKey(db, keyPath)) {
-            return std::make_unique<SqliteKey>(store(), *id);
+            return std::make_unique<SqliteKey>(storeShared(), *id);
         }
         std::optional<std::int64_t> id;
         for (std::size_t end = keyPath.find('\\');; end = keyPath.find('\\', end + 1)) {
@@ -390,7 +417,7 @@ public:
         if (!id || !transaction.commit()) {
             return nullptr;
         }
-        return std::make_unique<SqliteKey>(store(), *id);
+        return std::make_unique<SqliteKey>(storeShared(), *id);
     }
 
     std::unique_ptr<RegistryKey> openExistingKey(std::string_view keyPath) override {
@@ -401,7 +428,7 @@ public:
         }
         Transaction reading(db, false);
         auto id = findKey(db, keyPath);
-        return id ? std::make_unique<SqliteKey>(store(), *id) : nullptr;
+        return id ? std::make_unique<SqliteKey>(storeShared(), *id) : nullptr;
     }
 
     bool deleteKeyTree(std::string_view keyPath) override {
@@ -431,12 +458,13 @@ public:
     }
 
 private:
-    SqliteStore& store() {
+    SqliteStore& store() { return *storeShared(); }
+
+    std::shared_ptr<SqliteStore> storeShared() {
         std::call_once(once_, [this] {
-            store_ =
-                std::make_unique<SqliteStore>(storeFile_.empty() ? defaultStorePath() : storeFile_);
+            store_ = SharedStore(storeFile_.empty() ? defaultStorePath() : storeFile_);
         });
-        return *store_;
+        return store_;
     }
 
     static std::optional<std::int64_t> findKey(sqlite3* db, std::string_view keyPath) {
@@ -465,7 +493,7 @@ private:
 
     std::filesystem::path storeFile_;
     std::once_flag once_;
-    std::unique_ptr<SqliteStore> store_;
+    std::shared_ptr<SqliteStore> store_;
 };
 
 }  // namespace

@@ -130,6 +130,33 @@ TEST_F(RegistryTest, UnusableStoreFailsQuietly) {
     EXPECT_EQ(garbage->openKey("Software\\Quenlo"), nullptr);
 }
 
+// What another process deletes stays visible to a key held open, also after
+// a second registry of the same file came and went in this process, and a
+// key outlives the registry it was opened in.
+TEST_F(RegistryTest, OtherProcessesChangesStayVisibleToAKeyHeldOpen) {
+    auto held = openRegistryStore(storeFile())->openKey("Software\\Quenlo");
+    ASSERT_NE(held, nullptr);
+    for (const char* name : {"a", "b", "c"}) {
+        ASSERT_TRUE(held->writeString(name, name));
+    }
+    openRegistryStore(storeFile())->openKey("Software\\Other")->writeDword("x", 0);
+    EXPECT_EQ(held->valueNames().size(), 3u);
+    // Each child deletes a value (the second finds nothing to delete).
+    for (const char* name : {"a", "a", "b"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto own = openRegistryStore(storeFile());
+            own->openKey("Software\\Quenlo")->deleteValue(name);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(held->readString(name), std::nullopt) << name;
+    }
+    EXPECT_EQ(held->valueNames(), std::vector<std::string>{"c"});
+}
+
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
     constexpr int kValues = 1000;
     registry.reset();
