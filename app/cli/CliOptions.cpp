@@ -31,11 +31,16 @@ std::string Quoted(std::string_view argument) {
 }
 
 std::optional<Command> ParseCommand(std::string_view word) {
-    if (word == "shred") return Command::Shred;
-    if (word == "wipe-free") return Command::WipeFree;
-    if (word == "drives") return Command::Drives;
-    if (word == "methods") return Command::Methods;
-    if (word == "help" || word == "--help" || word == "-h") return Command::Help;
+    if (word == "shred")
+        return Command::Shred;
+    if (word == "wipe-free")
+        return Command::WipeFree;
+    if (word == "drives")
+        return Command::Drives;
+    if (word == "methods")
+        return Command::Methods;
+    if (word == "help" || word == "--help" || word == "-h")
+        return Command::Help;
     return std::nullopt;
 }
 
@@ -88,8 +93,8 @@ Options ParseArguments(const std::vector<std::string>& arguments) {
         }
         std::string name = argument;
         std::optional<std::string> value;
-        if (const auto equals = argument.find('='); argument.rfind("--", 0) == 0 &&
-                                                    equals != std::string::npos) {
+        if (const auto equals = argument.find('=');
+            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         }

@@ -162,7 +162,8 @@ int Shred(const Options& options, Console& console) {
     ConsolePrompts prompts(live, console.in, console.error, kProgram);
     if (!options.quiet) {
         live.line("Wipe method: " + std::string(info.listText) + " (" +
-                  std::to_string(info.passes.size()) + (info.passes.size() == 1 ? " pass)" : " passes)"));
+                  std::to_string(info.passes.size()) +
+                  (info.passes.size() == 1 ? " pass)" : " passes)"));
     }
     app::ActiveSettings.DefaultAlgorithm = method;
     wipe::ShredServices& services = wipe::CurrentShredServices();
@@ -191,7 +192,7 @@ int Shred(const Options& options, Console& console) {
     if (!options.quiet && !incomplete) {
         live.line("Shredded " + std::to_string(present.size()) +
                   (present.size() == 1 ? " item, " : " items, ") +
-                  ByteText(progress.bytesDone()) + " written.");
+                  freespace::SizeText(progress.bytesDone()) + " written.");
     }
     return incomplete ? kExitIncomplete : kExitDone;
 }
@@ -202,13 +203,15 @@ char DriveLetter(const std::string& operand, const std::vector<freespace::Offere
     const bool letterForm =
         !operand.empty() && std::isalpha(static_cast<unsigned char>(operand[0])) &&
         (operand.size() == 1 ||
-         (operand[1] == ':' && (operand.size() == 2 ||
-                                (operand.size() == 3 && (operand[2] == '\\' || operand[2] == '/')))));
+         (operand[1] == ':' &&
+          (operand.size() == 2 ||
+           (operand.size() == 3 && (operand[2] == '\\' || operand[2] == '/')))));
     char letter = '\0';
     if (letterForm) {
         letter = static_cast<char>(std::toupper(static_cast<unsigned char>(operand[0])));
     } else {
-        const fs::path wanted = fs::absolute(platform::nativeTextToPath(operand)).lexically_normal();
+        const fs::path wanted =
+            fs::absolute(platform::nativeTextToPath(operand)).lexically_normal();
         for (const freespace::OfferedDrive& drive : offered) {
             const auto root = platform::DriveRootPath(drive.letter);
             if (root && (fs::absolute(*root).lexically_normal() == wanted ||
@@ -223,7 +226,8 @@ char DriveLetter(const std::string& operand, const std::vector<freespace::Offere
     const bool isOffered = std::any_of(offered.begin(), offered.end(),
                                        [&](const auto& drive) { return drive.letter == letter; });
     if (!isOffered) {
-        throw UsageError(std::string("drive ") + letter + ": is not a fixed or removable drive here");
+        throw UsageError(std::string("drive ") + letter +
+                         ": is not a fixed or removable drive here");
     }
     return letter;
 }
@@ -257,7 +261,8 @@ int WipeFree(const Options& options, Console& console) {
         output.line(freespace::EstimateText(freeBytes, freespace::FillPassCount(method),
                                             freespace::StoredWriteRate(registry)));
     }
-    if (auto status = Confirm(options, true, "Wipe the free space of " + names + "?", console, output)) {
+    if (auto status =
+            Confirm(options, true, "Wipe the free space of " + names + "?", console, output)) {
         return *status;
     }
     if (console.catchInterrupts != nullptr) {
@@ -351,11 +356,17 @@ int RunCommandLine(const std::vector<std::string>& arguments, Console& console) 
     try {
         const Options options = ParseArguments(arguments);
         switch (options.command) {
-            case Command::Help: console.out << HelpText(); return kExitDone;
-            case Command::Shred: return Shred(options, console);
-            case Command::WipeFree: return WipeFree(options, console);
-            case Command::Drives: return ListDrives(console);
-            case Command::Methods: return ListMethods(console);
+            case Command::Help:
+                console.out << HelpText();
+                return kExitDone;
+            case Command::Shred:
+                return Shred(options, console);
+            case Command::WipeFree:
+                return WipeFree(options, console);
+            case Command::Drives:
+                return ListDrives(console);
+            case Command::Methods:
+                return ListMethods(console);
         }
     } catch (const UsageError& error) {
         console.error << kProgram << ": " << error.what() << " (see " << kProgram << " --help)\n";

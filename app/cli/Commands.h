@@ -19,8 +19,8 @@ struct Console {
     std::istream& in;
     std::ostream& out;
     std::ostream& error;
-    bool inputIsTerminal = false;   // questions can be answered
-    bool errorIsTerminal = false;   // the live status line can be drawn
+    bool inputIsTerminal = false;  // questions can be answered
+    bool errorIsTerminal = false;  // the live status line can be drawn
     int columns = 80;
     // Counts the user's interrupts (Ctrl-C); null: there are none.
     int (*interruptCount)() = nullptr;

@@ -9,7 +9,9 @@ namespace quenlo::cli {
 ConsoleOutput::ConsoleOutput(std::ostream& out, std::ostream& error, bool live, int columns)
     : out_(out), error_(error), live_(live), columns_(std::max(columns, 20)) {}
 
-ConsoleOutput::~ConsoleOutput() { clearStatus(); }
+ConsoleOutput::~ConsoleOutput() {
+    clearStatus();
+}
 
 void ConsoleOutput::line(std::string_view text) {
     clearStatus();
@@ -37,22 +39,6 @@ void ConsoleOutput::clearStatus() {
         error_ << "\r\x1b[K" << std::flush;
         statusShown_ = false;
     }
-}
-
-std::string ByteText(std::uint64_t bytes) {
-    static const char* const kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    if (bytes < 1024) {
-        return std::to_string(bytes) + " bytes";
-    }
-    double value = static_cast<double>(bytes);
-    std::size_t unit = 0;
-    while (value >= 1024.0 && unit + 1 < std::size(kUnits)) {
-        value /= 1024.0;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
-    return text;
 }
 
 std::string ClockText(double seconds) {

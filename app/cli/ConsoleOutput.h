@@ -37,8 +37,6 @@ private:
     bool statusShown_ = false;
 };
 
-// "12.4 MiB": bytes in the largest binary unit that leaves at least 1.
-std::string ByteText(std::uint64_t bytes);
 // "3:07" or "1:02:03"; "--:--" for a negative (unknown) duration.
 std::string ClockText(double seconds);
 // "[=======>      ]" `width` wide for `fraction` 0..1.

@@ -44,7 +44,9 @@ void ConsolePrompts::warning(const std::string& text) {
     output_.errorLine(program_ + ": warning: " + ConsoleText(text));
 }
 
-void ConsolePrompts::information(const std::string& text) { output_.line(ConsoleText(text)); }
+void ConsolePrompts::information(const std::string& text) {
+    output_.line(ConsoleText(text));
+}
 
 void ConsolePrompts::error(const std::string& text) {
     complained_ = true;

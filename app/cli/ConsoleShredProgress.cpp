@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "freespace/WipeEstimate.h"
 #include "wipe/ShredState.h"
 
 namespace quenlo::cli {
@@ -73,18 +74,19 @@ void ConsoleShredProgress::processPendingMessages() {
 std::string ConsoleShredProgress::statusText() {
     const std::uint64_t total =
         workload_.bytes * static_cast<std::uint64_t>(std::max(workload_.passes, 1));
-    const double fraction = total > 0 ? static_cast<double>(done_) / static_cast<double>(total) : 0.0;
+    const double fraction =
+        total > 0 ? static_cast<double>(done_) / static_cast<double>(total) : 0.0;
     const double elapsed = started_ ? seconds() : 0.0;
     const double rate = elapsed > 0.2 ? static_cast<double>(done_) / elapsed : 0.0;
-    const double left = rate > 0.0 && total >= done_ ? static_cast<double>(total - done_) / rate : -1.0;
-    std::string text = BarText(fraction, 12) + " " +
-                       std::to_string(static_cast<int>(fraction * 100.0)) + "%  file " +
-                       std::to_string(fileNumber_) + "/" + std::to_string(workload_.files) +
-                       "  pass " + std::to_string(std::max(pass_, 1)) + "/" +
-                       std::to_string(workload_.passes) + "  " + ByteText(done_) + " of " +
-                       ByteText(total) + "  " +
-                       (rate > 0.0 ? ByteText(static_cast<std::uint64_t>(rate)) + "/s" : "--/s") +
-                       "  " + ClockText(left) + " left  " + name_;
+    const double left =
+        rate > 0.0 && total >= done_ ? static_cast<double>(total - done_) / rate : -1.0;
+    std::string text =
+        BarText(fraction, 12) + " " + std::to_string(static_cast<int>(fraction * 100.0)) +
+        "%  file " + std::to_string(fileNumber_) + "/" + std::to_string(workload_.files) +
+        "  pass " + std::to_string(std::max(pass_, 1)) + "/" + std::to_string(workload_.passes) +
+        "  " + freespace::SizeText(done_) + " of " + freespace::SizeText(total) + "  " +
+        (rate > 0.0 ? freespace::SizeText(static_cast<std::uint64_t>(rate)) + "/s" : "--/s") +
+        "  " + ClockText(left) + " left  " + name_;
     return text;
 }
 

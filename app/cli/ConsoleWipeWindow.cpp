@@ -47,9 +47,9 @@ double ConsoleWipeWindow::fraction() const {
     if (maximum_ <= minimum_) {
         return 0.0;
     }
-    return std::clamp(static_cast<double>(position_ - minimum_) /
-                          static_cast<double>(maximum_ - minimum_),
-                      0.0, 1.0);
+    return std::clamp(
+        static_cast<double>(position_ - minimum_) / static_cast<double>(maximum_ - minimum_), 0.0,
+        1.0);
 }
 
 void ConsoleWipeWindow::SetProgressPosition(std::int64_t position) {
@@ -91,8 +91,8 @@ void ConsoleWipeWindow::redraw(bool force) {
     const double elapsed = elapsedMs_ / 1000.0;
     const double left = done > 0.01 ? elapsed * (1.0 - done) / done : -1.0;
     output_.status(BarText(done, 12) + " " + std::to_string(static_cast<int>(done * 100.0)) +
-                   "%  " + caption_ + "  " + ClockText(elapsed) + " elapsed  " +
-                   ClockText(left) + " left" + (stopRequested_ ? "  stopping..." : ""));
+                   "%  " + caption_ + "  " + ClockText(elapsed) + " elapsed  " + ClockText(left) +
+                   " left" + (stopRequested_ ? "  stopping..." : ""));
 }
 
 }  // namespace quenlo::cli

@@ -138,7 +138,8 @@ bool Ask(const std::string& question, std::istream& in, std::ostream& out) {
 void PrintValue(platform::RegistryKey& key, const std::string& name, std::ostream& out) {
     const auto type = key.valueType(name);
     if (type == platform::RegistryValueType::Dword) {
-        out << "    " << name << "    REG_DWORD    " << HexText(key.readDword(name).value_or(0)) << '\n';
+        out << "    " << name << "    REG_DWORD    " << HexText(key.readDword(name).value_or(0))
+            << '\n';
     } else {
         out << "    " << name << "    REG_SZ    " << key.readString(name).value_or("") << '\n';
     }
@@ -266,8 +267,9 @@ int RunRegTool(const std::vector<std::string>& arguments, platform::Registry& re
         if (operation == "DELETE") {
             return Delete(Parse(arguments, false, true), registry, in, out, error);
         }
-        throw SyntaxError(arguments.empty() ? "ERROR: Invalid syntax."
-                                            : "ERROR: Invalid syntax. Unknown operation: " + arguments[0]);
+        throw SyntaxError(arguments.empty()
+                              ? "ERROR: Invalid syntax."
+                              : "ERROR: Invalid syntax. Unknown operation: " + arguments[0]);
     } catch (const SyntaxError& problem) {
         error << problem.what() << "\nType \"qnreg /?\" for usage.\n";
         return 1;

@@ -16,20 +16,27 @@ namespace {
 std::atomic<int> interrupts{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void CountInterrupt(int) { interrupts.fetch_add(1, std::memory_order_relaxed); }
+extern "C" void CountInterrupt(int) {
+    interrupts.fetch_add(1, std::memory_order_relaxed);
+}
 
 int Descriptor(StandardStream stream) {
     switch (stream) {
-        case StandardStream::Input: return STDIN_FILENO;
-        case StandardStream::Output: return STDOUT_FILENO;
-        case StandardStream::Error: return STDERR_FILENO;
+        case StandardStream::Input:
+            return STDIN_FILENO;
+        case StandardStream::Output:
+            return STDOUT_FILENO;
+        case StandardStream::Error:
+            return STDERR_FILENO;
     }
     return -1;
 }
 
 }  // namespace
 
-bool IsTerminal(StandardStream stream) { return ::isatty(Descriptor(stream)) == 1; }
+bool IsTerminal(StandardStream stream) {
+    return ::isatty(Descriptor(stream)) == 1;
+}
 
 int TerminalColumns() {
     winsize size{};
@@ -51,6 +58,8 @@ void CatchInterrupts() {
     }
 }
 
-int InterruptCount() { return interrupts.load(std::memory_order_relaxed); }
+int InterruptCount() {
+    return interrupts.load(std::memory_order_relaxed);
+}
 
 }  // namespace quenlo::platform

@@ -270,22 +270,7 @@ public:
     }
 
     std::vector<std::string> valueNames() override {
-        std::vector<std::string> names;
-        std::lock_guard lock(store_->mutex());
-        sqlite3* db = store_->db();
-        if (db == nullptr) {
-            return names;
-        }
-        Transaction transaction(db, false);
-        Statement select(db, "SELECT name FROM registry_values WHERE key_id = ? ORDER BY seq");
-        if (!transaction.active() || !select.ok()) {
-            return names;
-        }
-        select.bindInt(1, id_);
-        while (select.step() == SQLITE_ROW) {
-            names.push_back(select.columnBlob(0));
-        }
-        return names;
+        return names("SELECT name FROM registry_values WHERE key_id = ? ORDER BY seq");
     }
 
     bool deleteValue(std::string_view name) override {
@@ -308,35 +293,41 @@ public:
     }
 
     std::vector<std::string> subkeyNames() override {
-        std::vector<std::string> names;
-        std::lock_guard lock(store_->mutex());
-        sqlite3* db = store_->db();
-        if (db == nullptr) {
-            return names;
-        }
-        Transaction transaction(db, false);
         // The keys whose path is this key's path, a separator and one more
         // name: compared by prefix, never with LIKE, whose wildcards may
         // stand in key names.
-        Statement select(db,
-                         "SELECT substr(child.path, length(parent.path) + 2) AS name"
-                         " FROM keys AS parent, keys AS child WHERE parent.id = ?"
-                         " AND length(child.path) > length(parent.path) + 1"
-                         " AND substr(child.path, 1, length(parent.path) + 1) ="
-                         "     (parent.path || '\\') COLLATE NOCASE"
-                         " AND instr(substr(child.path, length(parent.path) + 2), '\\') = 0"
-                         " ORDER BY name COLLATE NOCASE");
-        if (!transaction.active() || !select.ok()) {
-            return names;
-        }
-        select.bindInt(1, id_);
-        while (select.step() == SQLITE_ROW) {
-            names.push_back(select.columnBlob(0));
-        }
-        return names;
+        return names(
+            "SELECT substr(child.path, length(parent.path) + 2) AS name"
+            " FROM keys AS parent, keys AS child WHERE parent.id = ?"
+            " AND length(child.path) > length(parent.path) + 1"
+            " AND substr(child.path, 1, length(parent.path) + 1) ="
+            "     (parent.path || '\\') COLLATE NOCASE"
+            " AND instr(substr(child.path, length(parent.path) + 2), '\\') = 0"
+            " ORDER BY name COLLATE NOCASE");
     }
 
 private:
+    // The first column of every row `sql` selects for this key (its one
+    // parameter); empty when the store cannot be read.
+    std::vector<std::string> names(const char* sql) {
+        std::vector<std::string> found;
+        std::lock_guard lock(store_->mutex());
+        sqlite3* db = store_->db();
+        if (db == nullptr) {
+            return found;
+        }
+        Transaction transaction(db, false);
+        Statement select(db, sql);
+        if (!transaction.active() || !select.ok()) {
+            return found;
+        }
+        select.bindInt(1, id_);
+        while (select.step() == SQLITE_ROW) {
+            found.push_back(select.columnBlob(0));
+        }
+        return found;
+    }
+
     std::optional<StoredValue> read(std::string_view name) {
         std::lock_guard lock(store_->mutex());
         sqlite3* db = store_->db();

@@ -38,8 +38,8 @@ protected:
                 {"XDG_CONFIG_HOME", (home / "config").string()},
                 {"QUENLO_REGISTRY", store.string()}};
     }
-    test::Finished QuenloCli(const std::vector<std::string>& arguments, const std::string& input = "",
-                             const fs::path& folder = {}) {
+    test::Finished QuenloCli(const std::vector<std::string>& arguments,
+                             const std::string& input = "", const fs::path& folder = {}) {
         return test::RunToEnd(QUENLO_CLI_EXECUTABLE, arguments, Environment(), input, folder);
     }
     test::Finished Qnreg(const std::vector<std::string>& arguments, const std::string& input = "") {
@@ -83,9 +83,10 @@ TEST_F(Cli, ShredsATreeAndAFileWithEveryMethod) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
         EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
         EXPECT_EQ(test::ReadAll(outside), "keep me");
-        EXPECT_NE(run.output.find("Wipe method: " +
-                                  std::string(wipe::FindWipeMethod(static_cast<int>(method))->listText)),
-                  std::string::npos)
+        EXPECT_NE(
+            run.output.find("Wipe method: " +
+                            std::string(wipe::FindWipeMethod(static_cast<int>(method))->listText)),
+            std::string::npos)
             << run.output;
     }
     EXPECT_TRUE(fs::is_empty(work.path())) << "nothing left behind, no renamed leftovers";
@@ -111,8 +112,8 @@ TEST_F(Cli, PartlyUnshreddableWorkEndsWithTheWarningAndTheRestDone) {
     const fs::path tree = MakeTree("tree");
     const fs::path fifo = work / "pipe";
     ASSERT_TRUE(test::MakeFifo(fifo));
-    const auto run = QuenloCli({"shred", "--yes", tree.string(), fifo.string(),
-                                (work / "missing").string()});
+    const auto run =
+        QuenloCli({"shred", "--yes", tree.string(), fifo.string(), (work / "missing").string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.errors.find("no such file or folder: '" + (work / "missing").string() + "'"),
               std::string::npos)
@@ -207,7 +208,8 @@ TEST_F(Cli, MethodsAndDrives) {
     fs::create_directories(work / "disk");
     fs::create_directories(work / "stick");
     auto environment = Environment();
-    environment["QUENLO_DRIVES"] = "C=" + (work / "disk").string() + ";D=" + (work / "cd").string() +
+    environment["QUENLO_DRIVES"] = "C=" + (work / "disk").string() +
+                                   ";D=" + (work / "cd").string() +
                                    ":cdrom;E=" + (work / "stick").string() + ":removable";
     run = test::RunToEnd(QUENLO_CLI_EXECUTABLE, {"drives"}, environment);
     ASSERT_EQ(run.status, 0) << run.errors;
@@ -242,8 +244,8 @@ TEST_F(Cli, WipeFreeWithCtrlCStopsCleansUpAndFinishes) {
     EXPECT_EQ(whole.output.find("warning:"), std::string::npos);
 
     // Then Ctrl-C in the middle of a 35-pass fill.
-    test::ChildProcess run(QUENLO_CLI_EXECUTABLE, {"wipe-free", "--yes", "--method", "gutmann", "e"},
-                           environment);
+    test::ChildProcess run(QUENLO_CLI_EXECUTABLE,
+                           {"wipe-free", "--yes", "--method", "gutmann", "e"}, environment);
     ASSERT_TRUE(run.waitForOutput("Start Wiping disk E:\\"));
     for (int i = 0; i < 2000 && !fs::exists(drive.root() / "$clean_tmp" / "tmp0001"); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -257,17 +259,19 @@ TEST_F(Cli, WipeFreeWithCtrlCStopsCleansUpAndFinishes) {
         << run.output();
     EXPECT_NE(run.errors().find("stopping"), std::string::npos);
     EXPECT_FALSE(fs::exists(drive.root() / "$clean_tmp")) << "no temporary files left";
-    EXPECT_FALSE(Store()->openKey(freespace::kPolicyKey)->readDword(freespace::kPolicyValue).has_value());
+    EXPECT_FALSE(
+        Store()->openKey(freespace::kPolicyKey)->readDword(freespace::kPolicyValue).has_value());
 }
 
 // Value names and data as a script might write them.
 TEST_F(Cli, QnregRoundTripsBothTypesAndAwkwardNames) {
     const std::string key = "HKCU\\Software\\Quenlo\\Settings";
-    const std::vector<std::string> names = {"plain", "with spaces", "with \"quotes\"",
-                                            "back\\slash\\", "new\nline", ""};
+    const std::vector<std::string> names = {"plain",         "with spaces", "with \"quotes\"",
+                                            "back\\slash\\", "new\nline",   ""};
     for (std::size_t i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(i);
-        auto run = Qnreg({"add", key, "/v", names[i], "/t", "REG_SZ", "/d", "data " + names[i], "/f"});
+        auto run =
+            Qnreg({"add", key, "/v", names[i], "/t", "REG_SZ", "/d", "data " + names[i], "/f"});
         EXPECT_EQ(run.status, 0) << run.errors;
         EXPECT_EQ(run.output, "The operation completed successfully.\n");
         EXPECT_EQ(Store()->openKey("Software\\Quenlo\\Settings")->readString(names[i]),
@@ -277,13 +281,15 @@ TEST_F(Cli, QnregRoundTripsBothTypesAndAwkwardNames) {
         EXPECT_EQ(run.output, "\nHKEY_CURRENT_USER\\Software\\Quenlo\\Settings\n    " + names[i] +
                                   "    REG_SZ    data " + names[i] + "\n\n");
     }
-    EXPECT_EQ(Qnreg({"add", key, "/v", "DefaultAlgorithm_ItemIndex", "/t", "REG_DWORD", "/d", "0x1F",
-                     "/f"})
+    EXPECT_EQ(Qnreg({"add", key, "/v", "DefaultAlgorithm_ItemIndex", "/t", "REG_DWORD", "/d",
+                     "0x1F", "/f"})
                   .status,
               0);
-    EXPECT_EQ(Store()->openKey("Software\\Quenlo\\Settings")->readDword("DefaultAlgorithm_ItemIndex"),
-              31u);
-    EXPECT_EQ(Qnreg({"add", key, "/v", "count", "/t", "reg_dword", "/d", "4294967295", "/f"}).status, 0);
+    EXPECT_EQ(
+        Store()->openKey("Software\\Quenlo\\Settings")->readDword("DefaultAlgorithm_ItemIndex"),
+        31u);
+    EXPECT_EQ(
+        Qnreg({"add", key, "/v", "count", "/t", "reg_dword", "/d", "4294967295", "/f"}).status, 0);
     EXPECT_EQ(Store()->openKey("Software\\Quenlo\\Settings")->readDword("count"), 0xFFFFFFFFu);
 
     // The whole key, in reg's layout, values in the order they were made.
@@ -293,9 +299,10 @@ TEST_F(Cli, QnregRoundTripsBothTypesAndAwkwardNames) {
     for (const std::string& name : names) {
         expected += "    " + name + "    REG_SZ    data " + name + "\n";
     }
-    expected += "    DefaultAlgorithm_ItemIndex    REG_DWORD    0x1f\n"
-                "    count    REG_DWORD    0xffffffff\n\n"
-                "HKEY_CURRENT_USER\\Software\\Quenlo\\Settings\\Sub\n";
+    expected +=
+        "    DefaultAlgorithm_ItemIndex    REG_DWORD    0x1f\n"
+        "    count    REG_DWORD    0xffffffff\n\n"
+        "HKEY_CURRENT_USER\\Software\\Quenlo\\Settings\\Sub\n";
     EXPECT_EQ(run.output, expected);
 
     // Overwriting asks; "n" keeps the value.
@@ -330,9 +337,13 @@ TEST_F(Cli, QnregDeletesAndReportsWhatIsMissing) {
     EXPECT_EQ(Store()->openExistingKey("Software\\Quenlo"), nullptr) << "a query creates nothing";
 
     for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"add", "HKLM\\Software\\x"}, {"add", "HKCU\\"}, {"query", "HKCU"},
+         {std::vector<std::string>{"add", "HKLM\\Software\\x"},
+          {"add", "HKCU\\"},
+          {"query", "HKCU"},
           {"add", "HKCU\\x", "/v", "n", "/t", "REG_DWORD", "/d", "twelve"},
-          {"add", "HKCU\\x", "/v", "n", "/t", "REG_BINARY"}, {"frob"}, {"query"}}) {
+          {"add", "HKCU\\x", "/v", "n", "/t", "REG_BINARY"},
+          {"frob"},
+          {"query"}}) {
         run = Qnreg(bad);
         EXPECT_EQ(run.status, 1) << bad.front();
         EXPECT_EQ(run.errors.rfind("ERROR: ", 0), 0u) << run.errors;
@@ -345,13 +356,15 @@ TEST(CliOptions, MethodsByIndexAndNameOptionsAnywhereAndTheEndOfOptions) {
     EXPECT_EQ(ParseMethod("Gutmann"), 4);
     EXPECT_EQ(ParseMethod("5"), std::nullopt);
     EXPECT_EQ(ParseMethod("dod5220"), std::nullopt);
-    const Options options = ParseArguments({"shred", "a", "-m", "two-pass", "-q", "--", "-y", "--quiet"});
+    const Options options =
+        ParseArguments({"shred", "a", "-m", "two-pass", "-q", "--", "-y", "--quiet"});
     EXPECT_EQ(options.command, Command::Shred);
     EXPECT_EQ(options.method, 1);
     EXPECT_TRUE(options.quiet);
     EXPECT_FALSE(options.yes);
     EXPECT_EQ(options.operands, (std::vector<std::string>{"a", "-y", "--quiet"}));
-    EXPECT_EQ(ParseArguments({"wipe-free", "-", "E"}).operands, (std::vector<std::string>{"-", "E"}));
+    EXPECT_EQ(ParseArguments({"wipe-free", "-", "E"}).operands,
+              (std::vector<std::string>{"-", "E"}));
     EXPECT_EQ(ParseArguments({"shred", "x", "--help"}).command, Command::Help);
     try {
         ParseArguments({"shred", "--\n-bad"});

@@ -22,7 +22,8 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text(*entry);
         const auto equals = text.find('=');
-        variables[text.substr(0, equals)] = equals == std::string::npos ? "" : text.substr(equals + 1);
+        variables[text.substr(0, equals)] =
+            equals == std::string::npos ? "" : text.substr(equals + 1);
     }
     for (const auto& [name, value] : environment) {
         variables[name] = value;
@@ -45,7 +46,8 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     argv.push_back(nullptr);
 
     int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 ||
+        ::pipe2(err, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     posix_spawn_file_actions_t actions;
@@ -56,7 +58,8 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     if (!folder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     }
-    const int failed = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int failed =
+        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -86,8 +89,10 @@ ChildProcess::~ChildProcess() {
         ::kill(pid_, SIGKILL);
         wait(std::chrono::seconds(10));
     }
-    if (outputReader_.joinable()) outputReader_.join();
-    if (errorReader_.joinable()) errorReader_.join();
+    if (outputReader_.joinable())
+        outputReader_.join();
+    if (errorReader_.joinable())
+        errorReader_.join();
 }
 
 void ChildProcess::drain(int descriptor, std::string& into) {
@@ -114,7 +119,9 @@ bool ChildProcess::waitForOutput(const std::string& text, std::chrono::seconds t
     return false;
 }
 
-void ChildProcess::signal(int number) { ::kill(pid_, number); }
+void ChildProcess::signal(int number) {
+    ::kill(pid_, number);
+}
 
 int ChildProcess::wait(std::chrono::seconds timeout) {
     if (ended_) {
@@ -138,8 +145,10 @@ int ChildProcess::wait(std::chrono::seconds timeout) {
     }
     ended_ = true;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (outputReader_.joinable()) outputReader_.join();
-    if (errorReader_.joinable()) errorReader_.join();
+    if (outputReader_.joinable())
+        outputReader_.join();
+    if (errorReader_.joinable())
+        errorReader_.join();
     return status_;
 }
 
