@@ -5,7 +5,9 @@
 # MIB is the file size (default 512); every figure is the best of RUNS runs
 # (default 3), each on a freshly written file with cold caches.
 # Prints MB/s of pass bytes reaching the disk (passes x size / wall time,
-# every pass flushed), the ratio to GNU shred with the same number of passes
+# every pass flushed) for the engine alone and for the whole job as a user
+# runs it (quenlo-cli shred, which also renames and deletes the file, beside
+# shred -u, which does too), the ratio to GNU shred with the same number of passes
 # and to the disk's limit (the better of dd overwriting the file in place with
 # 1 MiB and with 16 KiB blocks, fdatasync at the end), and the CPU seconds
 # spent per GiB written.
@@ -19,8 +21,11 @@ mkdir -p "$folder"
 file="$folder/bench.bin"
 
 cmake --preset default >/dev/null
-cmake --build --preset default --target quenlo_shred_bench >/dev/null
+cmake --build --preset default --target quenlo_shred_bench quenlo-cli >/dev/null
 bench=build/default/bench/quenlo_shred_bench
+cli=build/default/app/cli/quenlo-cli
+# The command-line tool reads its settings from a store of the benchmark's own.
+export QUENLO_REGISTRY="$(realpath "$folder")/bench-registry.sqlite3"
 
 drop_caches() { sync; echo 3 >/proc/sys/vm/drop_caches 2>/dev/null || true; }
 
@@ -67,5 +72,13 @@ for pair in "0 1" "2 3"; do
     row "quenlo method $method ($passes pass(es))" "$q_rate" "$(cpu_per_gib "$passes" "$c")"
     printf "%-30s %8s x shred   %s x limit per pass   (wall %s s, cpu %s s)\n" "" \
         "$(ratio "$q_rate" "$shred_rate")" "$(ratio "$q_rate" "$limit")" "$w" "$c"
+    read -r w c < <(best shred -n "$passes" -u "$file")
+    shred_u_rate=$(mbps "$passes" "$w")
+    row "shred -n $passes -u" "$shred_u_rate" "$(cpu_per_gib "$passes" "$c")"
+    read -r w c < <(best "$cli" shred --yes --quiet --method "$method" "$file")
+    cli_rate=$(mbps "$passes" "$w")
+    row "quenlo-cli shred --method $method" "$cli_rate" "$(cpu_per_gib "$passes" "$c")"
+    printf "%-30s %8s x shred -u   %s x limit per pass   (wall %s s, cpu %s s)\n" "" \
+        "$(ratio "$cli_rate" "$shred_u_rate")" "$(ratio "$cli_rate" "$limit")" "$w" "$c"
 done
-rm -f "$file"
+rm -f "$file" "$QUENLO_REGISTRY"*
