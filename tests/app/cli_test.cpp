@@ -196,6 +196,25 @@ TEST_F(Cli, TerminalQuestionIsAskedAndHonoured) {
     ::unsetenv("QUENLO_REGISTRY");
 }
 
+TEST_F(Cli, CtrlCStopsAShredAndSaysWhatIsLeft) {
+    const fs::path big = work / "big";
+    test::WriteAll(big, std::string(std::size_t{96} << 20, 'B'));
+    test::WriteAll(work / "later", "later");
+    test::ChildProcess run(
+        QUENLO_CLI_EXECUTABLE,
+        {"shred", "--yes", "-m", "gutmann", big.string(), (work / "later").string()},
+        Environment());
+    // The method line comes once Ctrl-C is caught, before the first pass.
+    ASSERT_TRUE(run.waitForOutput("Wipe method: "));
+    run.signal(SIGINT);
+    EXPECT_EQ(run.wait(), 1);
+    EXPECT_NE(run.errors().find("cancelled by the user"), std::string::npos) << run.errors();
+    EXPECT_NE(run.errors().find("not shredded: '" + (work / "later").string() + "'"),
+              std::string::npos)
+        << "the job ends at the cancel, and says so";
+    EXPECT_EQ(test::ReadAll(work / "later"), "later");
+}
+
 TEST_F(Cli, MethodsAndDrives) {
     auto run = QuenloCli({"methods"});
     ASSERT_EQ(run.status, 0);
