@@ -23,6 +23,11 @@ int TerminalColumns();
 // work polls the count. Calling it again changes nothing.
 void CatchInterrupts();
 
+// Writing to a pipe whose reader has gone ("| head") fails from now on
+// instead of ending the process, so a run goes on to its proper end and
+// leaves nothing behind. (Windows never ends a process for that.)
+void IgnoreClosedOutput();
+
 // How many interrupts arrived since CatchInterrupts; safe from any thread.
 int InterruptCount();
 

@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv) {
     using namespace quenlo;
+    platform::IgnoreClosedOutput();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     cli::Console console{std::cin, std::cout, std::cerr};
     console.inputIsTerminal = platform::IsTerminal(platform::StandardStream::Input);

@@ -58,6 +58,8 @@ void CatchInterrupts() {
     }
 }
 
+void IgnoreClosedOutput() { ::signal(SIGPIPE, SIG_IGN); }
+
 int InterruptCount() {
     return interrupts.load(std::memory_order_relaxed);
 }

@@ -215,6 +215,31 @@ TEST_F(Cli, CtrlCStopsAShredAndSaysWhatIsLeft) {
     EXPECT_EQ(test::ReadAll(work / "later"), "later");
 }
 
+TEST_F(Cli, RootsOfFileSystemsAndWhatIsMountedInsideAFolderAreLeftAlone) {
+    test::LoopMount drive("tmpfs", 4);
+    if (!drive.mounted()) {
+        GTEST_SKIP() << drive.whyNot();
+    }
+    test::WriteAll(drive.root() / "on the drive", "kept");
+    auto run = QuenloCli({"shred", "--yes", drive.root().string() + "/"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("not shredded: '" + drive.root().string() + "'"), std::string::npos)
+        << run.errors;
+    EXPECT_EQ(test::ReadAll(drive.root() / "on the drive"), "kept");
+
+    // A folder with another file system mounted inside it: its own files
+    // go, the other file system and the folders above it stay.
+    fs::create_directories(work / "folder" / "mounted");
+    test::WriteAll(work / "folder" / "own", "own");
+    ASSERT_TRUE(test::Run("mount --bind " + test::Quote(drive.root()) + " " +
+                          test::Quote(work / "folder" / "mounted")));
+    run = QuenloCli({"shred", "--yes", (work / "folder").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(work / "folder" / "own"));
+    EXPECT_EQ(test::ReadAll(work / "folder" / "mounted" / "on the drive"), "kept");
+    test::Run("umount " + test::Quote(work / "folder" / "mounted"));
+}
+
 TEST_F(Cli, MethodsAndDrives) {
     auto run = QuenloCli({"methods"});
     ASSERT_EQ(run.status, 0);
@@ -261,6 +286,12 @@ TEST_F(Cli, WipeFreeWithCtrlCStopsCleansUpAndFinishes) {
     EXPECT_NE(whole.output.find("Start Wiping disk E:\\\n"), std::string::npos);
     EXPECT_NE(whole.output.find("Disk wiped E:\\\n"), std::string::npos);
     EXPECT_EQ(whole.output.find("warning:"), std::string::npos);
+
+    // Output into a pipe that is closed at once ends nothing early.
+    test::ChildProcess unread(QUENLO_CLI_EXECUTABLE, {"wipe-free", "E", "-y", "-m", "two-pass"},
+                              environment, "", {}, true);
+    EXPECT_EQ(unread.wait(), 0) << unread.errors();
+    EXPECT_FALSE(fs::exists(drive.root() / "$clean_tmp"));
 
     // Then Ctrl-C in the middle of a 35-pass fill.
     test::ChildProcess run(QUENLO_CLI_EXECUTABLE,

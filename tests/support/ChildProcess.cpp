@@ -15,7 +15,8 @@ namespace quenlo::test {
 ChildProcess::ChildProcess(const std::filesystem::path& program,
                            const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& input, const std::filesystem::path& folder) {
+                           const std::string& input, const std::filesystem::path& folder,
+                           bool closedOutput) {
     // A program that ends before reading its input must not end the test.
     ::signal(SIGPIPE, SIG_IGN);
     std::map<std::string, std::string> variables;
@@ -58,8 +59,18 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     if (!folder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     }
+    // The child starts as from a shell, not with the test's ignored SIGPIPE.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     const int failed =
-        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        ::posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -80,7 +91,11 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
         written += static_cast<std::size_t>(n);
     }
     ::close(in[1]);
-    outputReader_ = std::thread([this, fd = out[0]] { drain(fd, output_); });
+    if (closedOutput) {
+        ::close(out[0]);
+    } else {
+        outputReader_ = std::thread([this, fd = out[0]] { drain(fd, output_); });
+    }
     errorReader_ = std::thread([this, fd = err[0]] { drain(fd, errors_); });
 }
 

@@ -19,10 +19,13 @@ class ChildProcess {
 public:
     // Starts `program` with `arguments`; `environment` is added to (or
     // replaces names of) the test's own; `input` is what standard input
-    // holds before it ends; `folder`: the working folder (empty: the test's).
+    // holds before it ends; `folder`: the working folder (empty: the test's);
+    // `closedOutput`: standard output is a pipe nobody reads, closed at once
+    // (as "| head -c0" would). Signals start with their default handling.
     ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                  const std::map<std::string, std::string>& environment = {},
-                 const std::string& input = "", const std::filesystem::path& folder = {});
+                 const std::string& input = "", const std::filesystem::path& folder = {},
+                 bool closedOutput = false);
     ~ChildProcess();  // kills a program still running
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
