@@ -41,7 +41,7 @@ void ConsoleShredProgress::setTitleText(const std::string& text) {
         output_.line("shredding " + std::to_string(fileNumber_) + " of " +
                      std::to_string(workload_.files) + ": " + Printable(name_));
     }
-    redraw(true);
+    redraw(false);  // many small files must not flood the terminal
 }
 
 void ConsoleShredProgress::setPassText(std::string_view) {}
