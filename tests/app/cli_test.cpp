@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <sstream>
+#include <thread>
 
 #include "app/ShellContract.h"
 #include "app/cli/CliOptions.h"
 #include "app/cli/Commands.h"
+#include "app/cli/StepQueue.h"
 #include "freespace/DiskWiper.h"
 #include "platform/Registry.h"
 #include "shredlist/ShredJob.h"
@@ -399,6 +402,37 @@ TEST_F(Cli, QnregDeletesAndReportsWhatIsMissing) {
         EXPECT_EQ(run.errors.rfind("ERROR: ", 0), 0u) << run.errors;
     }
     EXPECT_EQ(Store()->openExistingKey("x"), nullptr);
+}
+
+// The console's window thread: a worker's steps run on the thread that owns
+// the queue, in order, and an error of a step reaches the worker.
+TEST(StepQueue, RunsAWorkersStepsInOrderOnItsOwnThreadAndHandsBackErrors) {
+    StepQueue queue;
+    std::vector<std::thread::id> ranOn;
+    std::vector<int> order;
+    bool rethrown = false;
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        for (int step = 1; step <= 3; ++step) {
+            queue.runAndWait([&, step] {
+                order.push_back(step);
+                ranOn.push_back(std::this_thread::get_id());
+            });
+        }
+        try {
+            queue.runAndWait([] { throw std::runtime_error("step failed"); });
+        } catch (const std::runtime_error&) {
+            rethrown = true;
+        }
+        finished = true;
+    });
+    int idles = 0;
+    queue.runUntil([&] { return finished.load(); }, [&] { ++idles; }, std::chrono::milliseconds(5));
+    worker.join();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ranOn, std::vector<std::thread::id>(3, std::this_thread::get_id()));
+    EXPECT_TRUE(rethrown);
+    EXPECT_GT(idles, 0);
 }
 
 TEST(CliOptions, MethodsByIndexAndNameOptionsAnywhereAndTheEndOfOptions) {
