@@ -186,6 +186,7 @@ std::shared_ptr<SqliteStore> SharedStore(const std::filesystem::path& file) {
     if (auto open = stores[key].lock(); open && open->owner() == ::getpid()) {
         return open;
     }
+    std::erase_if(stores, [](const auto& entry) { return entry.second.expired(); });
     auto store = std::make_shared<SqliteStore>(file);
     stores[key] = store;
     return store;
