@@ -31,6 +31,7 @@ std::vector<OfferedDrive> OfferedDrives(const std::string& letters,
         sysinfo::TVolumeInfo volume;
         information.GetVolumeInfo(letter, volume);
         drive.label = Trimmed(volume.VolumeName);
+        drive.fileSystem = volume.FileSystemName;
         if (!drive.label.empty()) {
             drive.caption = drive.label;
         } else if (type == platform::DriveType::Removable) {

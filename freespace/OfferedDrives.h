@@ -26,6 +26,8 @@ struct OfferedDrive {
     // The label, or "FLOPPY DRIVE" (removable A or B), "Removable Disk" or
     // "LOCAL DISK" when it is empty.
     std::string caption;
+    // The file system's name ("ext4"); empty when it cannot be read.
+    std::string fileSystem;
 };
 
 // True for the drive types a Free-space wipe may fill.

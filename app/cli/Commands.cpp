@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 #include <set>
-#include <sstream>
 
 #include "app/ActiveSettings.h"
 #include "app/ProgramRegistry.h"
@@ -26,7 +24,6 @@
 #include "shredlist/PathInfo.h"
 #include "shredlist/ShredJob.h"
 #include "sysinfo/TtvAPIThing.h"
-#include "wipe/ShredFile.h"
 #include "wipe/ShredState.h"
 #include "wipe/WipeMethods.h"
 
@@ -52,6 +49,11 @@ std::int32_t ChosenMethod(const Options& options) {
     }
     const std::int32_t stored = app::ActiveSettings.DefaultAlgorithm;
     return wipe::FindWipeMethod(stored) != nullptr ? stored : wipe::kDefaultWipeMethod;
+}
+
+// Whether anything (a link included, never followed) stands at `path`.
+bool EntryExists(const fs::path& path) {
+    return platform::systemFileSystem().getAttributes(path) != platform::InvalidFileAttributes;
 }
 
 std::string Quoted(const fs::path& path) {
@@ -132,10 +134,8 @@ int Shred(const Options& options, Console& console) {
     }
     bool incomplete = false;
     std::vector<fs::path> present;
-    platform::FileSystem& files = platform::systemFileSystem();
     for (const fs::path& path : paths) {
-        if (files.getAttributes(path) == platform::InvalidFileAttributes &&
-            !files.findEntry(path)) {
+        if (!EntryExists(path)) {
             output.errorLine(std::string(kProgram) + ": no such file or folder: " + Quoted(path));
             incomplete = true;
         } else if (std::find(present.begin(), present.end(), path) == present.end()) {
@@ -154,9 +154,9 @@ int Shred(const Options& options, Console& console) {
     }
 
     const wipe::WipeMethodInfo& info = *wipe::FindWipeMethod(method);
-    ConsoleOutput live(console.out, console.error, ModeFor(options, console) == ProgressMode::Live,
-                       console.columns);
-    ConsoleShredProgress progress(live, ModeFor(options, console),
+    const ProgressMode mode = ModeFor(options, console);
+    ConsoleOutput live(console.out, console.error, mode == ProgressMode::Live, console.columns);
+    ConsoleShredProgress progress(live, mode,
                                   CountWork(present, static_cast<int>(info.passes.size())),
                                   platform::systemClock(), console.interruptCount);
     ConsolePrompts prompts(live, console.in, console.error, kProgram);
@@ -179,7 +179,7 @@ int Shred(const Options& options, Console& console) {
 
     const bool cancelled = wipe::ShredCancelled.load();
     for (const fs::path& path : present) {
-        if (files.getAttributes(path) != platform::InvalidFileAttributes || files.findEntry(path)) {
+        if (EntryExists(path)) {
             live.errorLine(std::string(kProgram) + ": not shredded: " + Quoted(path));
             incomplete = true;
         }
@@ -210,12 +210,15 @@ char DriveLetter(const std::string& operand, const std::vector<freespace::Offere
     if (letterForm) {
         letter = static_cast<char>(std::toupper(static_cast<unsigned char>(operand[0])));
     } else {
-        const fs::path wanted =
-            fs::absolute(platform::nativeTextToPath(operand)).lexically_normal();
+        // Compared without a trailing separator: "/media/stick/" is "/media/stick".
+        const auto normal = [](const fs::path& path) {
+            const fs::path absolute = fs::absolute(path).lexically_normal();
+            return absolute.has_filename() ? absolute : absolute.parent_path();
+        };
+        const fs::path wanted = normal(platform::nativeTextToPath(operand));
         for (const freespace::OfferedDrive& drive : offered) {
             const auto root = platform::DriveRootPath(drive.letter);
-            if (root && (fs::absolute(*root).lexically_normal() == wanted ||
-                         fs::absolute(*root).lexically_normal() / "" == wanted)) {
+            if (root && normal(*root) == wanted) {
                 letter = drive.letter;
             }
         }
@@ -309,13 +312,11 @@ int ListDrives(Console& console) {
     for (const freespace::OfferedDrive& drive :
          freespace::OfferedDrives(information.LogicalDrives(), information)) {
         const auto root = platform::DriveRootPath(drive.letter);
-        sysinfo::TVolumeInfo volume;
-        information.GetVolumeInfo(drive.letter, volume);
         const auto space = platform::GetDiskFreeSpaceEx(drive.letter);
         rows.push_back({std::string(1, drive.letter) + ":",
                         root ? Printable(platform::pathToNativeText(*root)) : "-",
                         TypeName(drive.type), Printable(drive.caption),
-                        volume.FileSystemName.empty() ? "-" : Printable(volume.FileSystemName),
+                        drive.fileSystem.empty() ? "-" : Printable(drive.fileSystem),
                         space ? freespace::SizeText(space->freeToCaller) + " free" : "no medium"});
     }
     std::vector<std::size_t> widths(6, 0);

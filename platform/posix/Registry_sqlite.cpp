@@ -392,9 +392,7 @@ public:
         Transaction transaction(db, true);
         const bool writable = transaction.active();
         if (!writable) {
-            Transaction reading(db, false);
-            auto id = findKey(db, keyPath);
-            return id ? std::make_unique<SqliteKey>(storeShared(), *id) : nullptr;
+            return existingKey(db, keyPath);  // a read-only store: open what is there
         }
         if (auto id = findKey(db, keyPath)) {
             return std::make_unique<SqliteKey>(storeShared(), *id);
@@ -418,9 +416,7 @@ public:
         if (db == nullptr) {
             return nullptr;
         }
-        Transaction reading(db, false);
-        auto id = findKey(db, keyPath);
-        return id ? std::make_unique<SqliteKey>(storeShared(), *id) : nullptr;
+        return existingKey(db, keyPath);
     }
 
     bool deleteKeyTree(std::string_view keyPath) override {
@@ -450,6 +446,14 @@ public:
     }
 
 private:
+    // The key if it exists, looked up in a read transaction of its own; the
+    // store's lock must be held.
+    std::unique_ptr<RegistryKey> existingKey(sqlite3* db, std::string_view keyPath) {
+        Transaction reading(db, false);
+        auto id = findKey(db, keyPath);
+        return id ? std::make_unique<SqliteKey>(storeShared(), *id) : nullptr;
+    }
+
     SqliteStore& store() { return *storeShared(); }
 
     std::shared_ptr<SqliteStore> storeShared() {
